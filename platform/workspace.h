@@ -1,0 +1,13 @@
+#pragma once
+// Asks the desktop to open a file or an address with the default application.
+
+#include <filesystem>
+#include <string>
+
+namespace kelmora::platform {
+
+// The answer of the desktop is not looked at.
+void openFile(const std::filesystem::path& file);
+void openURL(const std::string& address);
+
+}  // namespace kelmora::platform
