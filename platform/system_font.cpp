@@ -1,0 +1,44 @@
+#include "platform/system_font.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QString>
+
+namespace kelmora::platform {
+namespace {
+
+// A paint device of 72 dots per inch, so that one point is one unit, as on
+// the PDF page (72 dpi = 2834.6 dots per metre; QImage rounds the dpi back).
+QImage& pointDevice() {
+  static QImage device = [] {
+    QImage image(1, 1, QImage::Format_ARGB32);
+    image.setDotsPerMeterX(2835);
+    image.setDotsPerMeterY(2835);
+    return image;
+  }();
+  return device;
+}
+
+}  // namespace
+
+QFont systemFontOfSize(double fontSize) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setPointSizeF(fontSize);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  font.setStyleStrategy(QFont::ForceOutline);
+  return font;
+}
+
+double systemFontTextWidth(std::string_view text, double fontSize) {
+  if (text.empty()) return 0;
+  const QFontMetricsF metrics(systemFontOfSize(fontSize), &pointDevice());
+  return metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+double systemFontDescent(double fontSize) {
+  const QFontMetricsF metrics(systemFontOfSize(fontSize), &pointDevice());
+  return metrics.descent();
+}
+
+}  // namespace kelmora::platform
