@@ -3,14 +3,29 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "data/shared_data.h"
 
 namespace kelmora {
 
-// The pairs of every worksheet's key row and value row; no value when the file
-// cannot be opened as a workbook. Raises showAlert (never lowers it) when a
-// worksheet's two rows differ in length.
+namespace xlsx {
+class XLSXFile;
+}
+
+// The pairs of every worksheet's key row (its first listed row) and value row
+// (the next one), paired by position; no value when the file cannot be opened
+// as a package. A reading failure after that prints "An error occurred: " and
+// the reader's description and returns the pairs read so far. Raises
+// showAlert (never lowers it) when a worksheet's two rows differ in length.
 std::optional<ExcelData> handleFile(const std::filesystem::path& file, bool& showAlert);
+
+// The same over a package that is already open.
+ExcelData importWorkbook(const xlsx::XLSXFile& workbookFile, bool& showAlert);
+
+// Prints the two lengths and raises showAlert when the rows differ in length.
+void checkDataValidity(const std::vector<std::string>& headerRow, const std::vector<std::string>& rowData,
+                       bool& showAlert);
 
 }  // namespace kelmora
