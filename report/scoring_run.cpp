@@ -1,7 +1,148 @@
 #include "report/scoring_run.h"
 
-namespace kelmora {
+#include <cstdint>
 
-void performScoringRun(const SharedData&) {}
+#include "norms/dates.h"
+#include "norms/diagnostics.h"
+#include "norms/lookup.h"
+#include "norms/norm_tables.h"
+#include "norms/whole_number.h"
+#include "platform/pdf_context.h"
+#include "platform/workspace.h"
+#include "report/index_sums.h"
+#include "report/report_page.h"
+
+namespace kelmora {
+namespace {
+
+// The dates, the age and the scaled scores in the working copy. No value
+// when the run cannot go on (each such stop has printed its line, if any).
+std::optional<std::string> deriveScores(ExcelData& excelDataCopy, const RunKeyLists& lists) {
+  const auto testText = excelDataCopy.find("Testdato");
+  std::optional<Date> testdato;
+  if (testText != excelDataCopy.end()) {
+    printItems(testText->second);
+    testdato = konverterDatoFraStreng(testText->second);
+  }
+  if (!testdato) {
+    printItems("Happy happy joy joy");
+    return std::nullopt;
+  }
+  printItems("Går vi videre!?");
+
+  const auto birthText = excelDataCopy.find("Fødselsdato");
+  const auto fødselsdato = birthText == excelDataCopy.end() ? std::nullopt : konverterDatoFraStreng(birthText->second);
+  if (!fødselsdato) {
+    printItems("Joy joy happy happy");
+    return std::nullopt;
+  }
+
+  const auto age = alderPåTestDato(*fødselsdato, *testdato);
+  if (!age) return std::nullopt;
+
+  const auto whole = [](auto value) { return formatWholeNumber(static_cast<std::int64_t>(value)); };
+  excelDataCopy["testdag"] = whole(static_cast<unsigned>(testdato->day()));
+  excelDataCopy["testmåned"] = whole(static_cast<unsigned>(testdato->month()));
+  excelDataCopy["testår"] = whole(static_cast<int>(testdato->year()));
+  excelDataCopy["fødselsdag"] = whole(static_cast<unsigned>(fødselsdato->day()));
+  excelDataCopy["fødselsmåned"] = whole(static_cast<unsigned>(fødselsdato->month()));
+  excelDataCopy["fødselsår"] = whole(static_cast<int>(fødselsdato->year()));
+  excelDataCopy["aldermåneder"] = formatWholeNumber(age->måneder);
+  excelDataCopy["alderdager"] = formatWholeNumber(age->dager);
+  excelDataCopy["alderår"] = formatWholeNumber(age->år);
+
+  printItems("dette har vi før vi legger inn: ", excelDataCopy);
+
+  // Only the whole years choose the band.
+  const auto band = getClosestAgeTableKey(age->år, rangetables());
+  if (!band) {
+    printItems("Kunne ikke finne en passende alderstabell.");
+    return std::nullopt;
+  }
+
+  for (std::size_t i = 0; i < lists.rawKeys.size(); ++i) {
+    const std::string& code = lists.rawKeys[i];
+    const auto found = excelDataCopy.find(code);
+    const auto raw = found == excelDataCopy.end() ? std::nullopt : parseWholeNumber(found->second);
+    if (!raw) {
+      printItems("Kunne ikke hente verdi for kategori " + code + ".");
+      continue;
+    }
+    const auto scaled = lookupValue(*band, code, *raw);
+    if (!scaled) {
+      printItems("Ugyldig input for kategori " + code + ": " + formatWholeNumber(*raw) + ".");
+      continue;
+    }
+    excelDataCopy[lists.scaledKeys[i]] = formatWholeNumber(*scaled);
+  }
+
+  // A check that the norm tables answer at all, whatever the client's band.
+  printItems(lookupValue("35", "Tm", 54) ? "Funkar" : "Funkar inte");
+  printItems("har lagt skalerte skårer inn i excelDataCopy: ", excelDataCopy);
+  return band;
+}
+
+}  // namespace
+
+ReportServices productionServices() {
+  return ReportServices{
+      [] { return platform::namedImage("wais-iv"); },
+      [](const std::filesystem::path& file, std::string& reason) -> std::unique_ptr<platform::DocumentContext> {
+        return platform::PdfContext::create(file, reason);
+      },
+      [](const std::filesystem::path& file) { platform::openFile(file); },
+  };
+}
+
+void performScoringRun(const SharedData& sharedData) { performScoringRun(sharedData, productionServices()); }
+
+void performScoringRun(const SharedData& sharedData, const ReportServices& services) {
+  printLine("Innholdet i sharedData.excelData: " + dumpMap(sharedData.excelData()));
+
+  const auto background = services.backgroundImage();
+  if (!background) return;
+
+  ExcelData excelDataCopy = sharedData.excelData();
+  SharedData tempSharedData;
+  const RunKeyLists lists = makeRunKeyLists();
+
+  if (!deriveScores(excelDataCopy, lists)) return;
+  tempSharedData.setExcelData(excelDataCopy);
+
+  // The page, the size of the background image, one pixel to one point.
+  const platform::Rect mediaBox{0, 0, static_cast<double>(background->width()),
+                                static_cast<double>(background->height())};
+  std::string reason;
+  const auto context = services.createDocument(reportFile, reason);
+  if (!context) {
+    printLine("Kunne ikke lage rapporten " + std::filesystem::absolute(reportFile).string() + ": " + reason);
+    return;
+  }
+  context->beginPage(mediaBox);
+  context->drawImage(*background, mediaBox);
+  drawClientScores(lists, tempSharedData, *context);
+  if (debugMode) printItems("Skal ha skrevet noe");
+
+  const IndexSums sums = formIndexSums(tempSharedData, sharedData);
+  storeSums(sums, excelDataCopy);
+  tempSharedData.setExcelData(excelDataCopy);
+  drawSumRow(tempSharedData, *context);
+
+  // Without every conversion row there is no report: the document is given
+  // up, which leaves no file, so an earlier client's report is not left
+  // standing where this client's was expected.
+  const auto columns = convertIndexSums(sums, excelDataCopy);
+  if (!columns) return;
+  tempSharedData.setExcelData(excelDataCopy);
+
+  drawIndexAndProfiles(lists, *columns, tempSharedData, excelDataCopy, *context);
+
+  context->endPage();
+  if (!context->close(reason)) {
+    printLine("Kunne ikke skrive rapporten " + std::filesystem::absolute(reportFile).string() + ": " + reason);
+    return;
+  }
+  services.openFile(reportFile);
+}
 
 }  // namespace kelmora

@@ -1,0 +1,110 @@
+#include "report/report_page.h"
+
+#include <optional>
+
+#include "norms/diagnostics.h"
+#include "report/drawing_functions.h"
+#include "report/page_layout.h"
+
+namespace kelmora {
+namespace {
+
+using platform::GraphicsContext;
+
+const std::vector<std::string> sumKeys{"svfi", "spri", "sami", "sphi", "sfsiq"};
+// The last key of each group is a score that only a workbook supplies.
+const std::vector<std::string> vfiProfileGroup{"sLi", "sOf", "sIn", "sRs"};
+const std::vector<std::string> priProfileGroup{"sTm", "sMr", "sVp", "sVf", "sBu"};
+const std::vector<std::string> amiProfileGroup{"sTh", "sRg", "sBt"};
+const std::vector<std::string> phiProfileGroup{"sSl", "sKd", "sUt"};
+
+CGPoint at(layout::Position position) { return CGPoint{position.x, position.y}; }
+
+// A text call with the defaults of drawText for font size and alignment.
+void drawColumn(CGPoint start, const std::vector<std::string>& keys, CGFloat up, CGFloat right,
+                const SharedData& store, GraphicsContext& context, CGFloat fontSize = layout::defaultFontSize) {
+  drawText(start, keys, up, right, std::nullopt, fontSize, NSTextAlignment::right, store, context);
+}
+
+CGFloat crossX(const ExcelData& data, const char* key, const char* leftValue) {
+  const auto found = data.find(key);
+  const bool left = found != data.end() && found->second == leftValue;
+  return layout::crossLeftX + (left ? 0 : layout::crossShift);
+}
+
+}  // namespace
+
+RunKeyLists makeRunKeyLists() {
+  return RunKeyLists{
+      {"Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd"},
+      {"sTm", "sLi", "sTh", "sMr", "sOf", "sRg", "sSl", "sVp", "sIn", "sKd"},
+      {"testår", "fødselsår", "alderår"},
+      {"testmåned", "fødselsmåned", "aldermåneder"},
+      {"testdag", "fødselsdag", "alderdager"},
+  };
+}
+
+void drawClientScores(const RunKeyLists& lists, const SharedData& tempSharedData, GraphicsContext& context) {
+  drawText(at(layout::name), {"Navn"}, 0, 0, std::nullopt, layout::defaultFontSize, NSTextAlignment::left,
+           tempSharedData, context);
+  drawColumn(at(layout::rawColumn), lists.rawKeys, layout::subtestRowStep, 0, tempSharedData, context);
+  const ColumnTable scaledColumns{{layout::scaledColumnOffsets.begin(), layout::scaledColumnOffsets.end()},
+                                  layout::scaledColumnWidth};
+  drawText(at(layout::scaledColumn), lists.scaledKeys, layout::subtestRowStep, 0, scaledColumns,
+           layout::defaultFontSize, NSTextAlignment::right, tempSharedData, context);
+}
+
+void drawSumRow(const SharedData& tempSharedData, GraphicsContext& context) {
+  drawColumn(at(layout::sumRow), sumKeys, 0, layout::sumStep, tempSharedData, context);
+}
+
+void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& columns,
+                          const SharedData& tempSharedData, const ExcelData& excelDataCopy,
+                          GraphicsContext& context) {
+  const SharedData& store = tempSharedData;
+  const CGFloat tableBottom = layout::indexTableBottom;
+  drawColumn({layout::indexSumColumnX, tableBottom}, columns[0], layout::indexTableRowStep, 0, store, context);
+  drawColumn({layout::indexScoreColumnX, tableBottom}, columns[1], layout::indexTableRowStep, 0, store, context);
+  drawColumn({layout::indexPercentileColumnX, tableBottom}, columns[2], layout::indexTableRowStep, 0, store,
+             context);
+  drawColumn({layout::indexIntervalColumnX, tableBottom}, columns[3], layout::indexTableRowStep, 0, store,
+             context);
+
+  const CGFloat rowY = layout::subtestScoreRowY;
+  const CGFloat step = layout::subtestScoreStep;
+  const CGFloat small = layout::profileRowFontSize;
+  printItems(store.excelData());
+  drawColumn({layout::vfiScoreRowX, rowY}, vfiProfileGroup, 0, step, store, context, small);
+  printItems(store.excelData());
+  drawColumn({layout::priScoreRowX, rowY}, priProfileGroup, 0, step, store, context, small);
+  printItems(store.excelData());
+  drawColumn({layout::amiScoreRowX, rowY}, amiProfileGroup, 0, step, store, context, small);
+  printItems(store.excelData());
+  drawColumn({layout::phiScoreRowX, rowY}, phiProfileGroup, 0, step, store, context, small);
+
+  drawColumn(at(layout::indexScoreRow), columns[1], 0, layout::indexScoreStep, store, context);
+
+  // The profiles share the context's path: a line that ends early is painted
+  // by the next stroke, which may be the circle's.
+  const CGFloat originY = layout::subtestProfileOriginY;
+  const CGFloat scale = layout::subtestProfileScale;
+  drawScores({layout::phiProfileX, originY}, phiProfileGroup, scale, layout::subtestProfileStep, store, context);
+  drawScores({layout::vfiProfileX, originY}, vfiProfileGroup, scale, layout::vfiProfileStep, store, context);
+  drawScores({layout::priProfileX, originY}, priProfileGroup, scale, layout::subtestProfileStep, store, context);
+  drawScores({layout::amiProfileX, originY}, amiProfileGroup, scale, layout::subtestProfileStep, store, context);
+  drawScores(at(layout::indexProfileOrigin), columns[1], layout::indexProfileScale, layout::indexProfileStep, store,
+             context);
+
+  drawCircle(layout::circleCentre.x, layout::circleCentre.y, layout::circleRadius, opaqueBlack,
+             layout::circleLineWidth, context);
+
+  drawColumn({crossX(excelDataCopy, "Kjønn", "M"), layout::sexCrossY}, {"X"}, 0, 0, store, context);
+  drawColumn({crossX(excelDataCopy, "Hendthet", "V"), layout::handednessCrossY}, {"X"}, 0, 0, store, context);
+
+  const CGFloat dateBottom = layout::dateBlockBottom;
+  drawColumn({layout::yearColumnX, dateBottom}, lists.yearKeys, layout::dateBlockRowStep, 0, store, context);
+  drawColumn({layout::monthColumnX, dateBottom}, lists.monthKeys, layout::dateBlockRowStep, 0, store, context);
+  drawColumn({layout::dayColumnX, dateBottom}, lists.dayKeys, layout::dateBlockRowStep, 0, store, context);
+}
+
+}  // namespace kelmora
