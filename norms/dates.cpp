@@ -1,0 +1,82 @@
+#include "norms/dates.h"
+
+#include <algorithm>
+
+namespace kelmora {
+namespace {
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Exactly `count` ASCII digits at the front of `text`, consumed.
+std::optional<int> takeDigits(std::string_view& text, std::size_t count) {
+  if (text.size() < count) return std::nullopt;
+  int value = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  text.remove_prefix(count);
+  return value;
+}
+
+std::chrono::sys_days addMonths(Date date, std::int64_t months) {
+  using namespace std::chrono;
+  const year_month target = year_month(date.year(), date.month()) + std::chrono::months(months);
+  const day lastDay = year_month_day_last(target.year(), month_day_last(target.month())).day();
+  return sys_days(target / std::min(date.day(), lastDay));
+}
+
+}  // namespace
+
+std::optional<Date> konverterDatoFraStreng(std::string_view text, std::string_view format) {
+  std::optional<int> dayNumber, monthNumber, yearNumber;
+  while (!format.empty()) {
+    const char c = format.front();
+    if (!isLetter(c)) {
+      if (text.empty() || text.front() != c) return std::nullopt;
+      text.remove_prefix(1);
+      format.remove_prefix(1);
+      continue;
+    }
+    const std::size_t run = std::min(format.find_first_not_of(c), format.size());
+    const std::string_view token = format.substr(0, run);
+    format.remove_prefix(run);
+
+    std::optional<int>* slot = nullptr;
+    std::size_t digits = 0;
+    if (token == "dd") slot = &dayNumber, digits = 2;
+    else if (token == "MM") slot = &monthNumber, digits = 2;
+    else if (token == "yyyy") slot = &yearNumber, digits = 4;
+    if (!slot || slot->has_value()) return std::nullopt;
+    *slot = takeDigits(text, digits);
+    if (!slot->has_value()) return std::nullopt;
+  }
+  if (!text.empty() || !dayNumber || !monthNumber || !yearNumber) return std::nullopt;
+
+  const Date date{std::chrono::year(*yearNumber), std::chrono::month(static_cast<unsigned>(*monthNumber)),
+                  std::chrono::day(static_cast<unsigned>(*dayNumber))};
+  if (!date.ok()) return std::nullopt;
+  return date;
+}
+
+std::optional<AgeAtTest> alderPåTestDato(Date fødselsdato, Date testdato) {
+  if (!fødselsdato.ok() || !testdato.ok()) return std::nullopt;
+  const std::chrono::sys_days birth(fødselsdato);
+  const std::chrono::sys_days test(testdato);
+
+  // The month count from the calendar fields, corrected by one where the day
+  // of the month has not yet come round (or, going backwards, has passed).
+  std::int64_t months = (static_cast<int>(testdato.year()) - static_cast<int>(fødselsdato.year())) * 12 +
+                        (static_cast<int>(static_cast<unsigned>(testdato.month())) -
+                         static_cast<int>(static_cast<unsigned>(fødselsdato.month())));
+  if (test >= birth) {
+    if (addMonths(fødselsdato, months) > test) --months;
+  } else {
+    if (addMonths(fødselsdato, months) < test) ++months;
+  }
+  const std::int64_t days = (test - addMonths(fødselsdato, months)).count();
+  return AgeAtTest{months / 12, months % 12, days};
+}
+
+}  // namespace kelmora

@@ -1,0 +1,16 @@
+#pragma once
+// Raw score to scaled score with one band's norm table.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace kelmora {
+
+// The scaled score of the first row of `category` in band `inTable` of
+// rangetables() whose bounds hold `value`. Every examined row writes its trace
+// lines; an unknown band or code gives no value and writes nothing.
+std::optional<std::int64_t> lookupValue(std::string_view inTable, std::string_view category,
+                                        std::int64_t value);
+
+}  // namespace kelmora
