@@ -1,8 +1,8 @@
 #include "platform/recording_context.h"
 
-#include "platform/named_image.h"
 #include <utility>
 
+#include "platform/named_image.h"
 #include "platform/system_font.h"
 
 namespace kelmora::platform {
