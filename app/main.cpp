@@ -1,0 +1,3 @@
+#include "app/kelmora_app.h"
+
+int main(int argc, char** argv) { return kelmora::kelmoraApp::main(argc, argv); }
