@@ -9,7 +9,11 @@ namespace kelmora {
 
 std::optional<std::int64_t> lookupValue(std::string_view inTable, std::string_view category,
                                         std::int64_t value) {
-  const auto& bands = rangetables();
+  return lookupValue(rangetables(), inTable, category, value);
+}
+
+std::optional<std::int64_t> lookupValue(const NormTableMap& bands, std::string_view inTable,
+                                        std::string_view category, std::int64_t value) {
   const auto band = bands.find(std::string(inTable));
   if (band == bands.end()) return std::nullopt;
   const auto rows = band->second.find(std::string(category));

@@ -1,0 +1,60 @@
+// The band-file format that the build compiles into the norm tables.
+
+#include <gtest/gtest.h>
+
+#include "norms/norm_file.h"
+
+namespace kelmora {
+namespace {
+
+// One row for each code but the first, which the cases supply.
+std::string otherCodes() {
+  std::string text;
+  for (std::size_t i = 1; i < subtestCodes.size(); ++i) text += std::string(subtestCodes[i]) + ";1;0;9\n";
+  return text;
+}
+
+TEST(NormFile, RowsInFileOrder) {
+  const std::string text = "\xEF\xBB\xBFTm;1;0;8\r\n\nTm;19;9;66\n  \n" + otherCodes() + "Tm;3;-2;+4";
+  const auto parsed = parseNormFile(text);
+  ASSERT_TRUE(std::holds_alternative<std::vector<NormFileRow>>(parsed));
+  const auto& rows = std::get<std::vector<NormFileRow>>(parsed);
+  ASSERT_EQ(rows.size(), 17u);
+  EXPECT_EQ(rows[0], (NormFileRow{"Tm", 1, 0, 8}));
+  EXPECT_EQ(rows[1], (NormFileRow{"Tm", 19, 9, 66}));
+  EXPECT_EQ(rows[2], (NormFileRow{"Li", 1, 0, 9}));
+  EXPECT_EQ(rows[16], (NormFileRow{"Tm", 3, -2, 4}));
+}
+
+TEST(NormFile, MalformedLinesAreNamedByNumber) {
+  const struct {
+    std::string tmLine;
+    std::string message;
+  } cases[] = {
+      {"Tm;1;0", "expected 4 fields (code;scaled;lowest;highest), found 3"},
+      {"Tm;1;0;8;", "expected 4 fields (code;scaled;lowest;highest), found 5"},
+      {"TM;1;0;8", "unknown subtest code \"TM\""},
+      {" Tm;1;0;8", "unknown subtest code \" Tm\""},
+      {"Tm;one;0;8", "scaled score \"one\" is not a whole number"},
+      {"Tm;1; 0;8", "lowest raw score \" 0\" is not a whole number"},
+      {"Tm;1;0;8.0", "highest raw score \"8.0\" is not a whole number"},
+      {"Tm;1;0;", "highest raw score \"\" is not a whole number"},
+      {"Tm;1;0;9223372036854775808", "highest raw score \"9223372036854775808\" is not a whole number"},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = parseNormFile("Tm;1;0;8\n\n" + c.tmLine + "\n" + otherCodes());
+    ASSERT_TRUE(std::holds_alternative<NormFileError>(parsed)) << c.tmLine;
+    EXPECT_EQ(std::get<NormFileError>(parsed).line, 3u) << c.tmLine;
+    EXPECT_EQ(std::get<NormFileError>(parsed).message, c.message);
+  }
+}
+
+TEST(NormFile, EveryCodeNeedsRows) {
+  const auto parsed = parseNormFile(otherCodes());
+  ASSERT_TRUE(std::holds_alternative<NormFileError>(parsed));
+  EXPECT_EQ(std::get<NormFileError>(parsed).line, 0u);
+  EXPECT_EQ(std::get<NormFileError>(parsed).message, "no rows for subtest code \"Tm\"");
+}
+
+}  // namespace
+}  // namespace kelmora
