@@ -42,9 +42,7 @@ int main(int argc, char** argv) {
   const QImage form = kelmora::background::renderRecordForm();
   if (!writePng(form, QString::fromLocal8Bit(argv[1]))) return 1;
   if (argc == 3) {
-    QImage preview = form;
-    kelmora::background::drawSampleMarks(preview);
-    if (!writePng(preview, QString::fromLocal8Bit(argv[2]))) return 1;
+    if (!writePng(kelmora::background::drawSampleMarks(form), QString::fromLocal8Bit(argv[2]))) return 1;
   }
   return 0;
 }

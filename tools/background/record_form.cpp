@@ -31,9 +31,10 @@ const QColor headingFill(0xec, 0xec, 0xec);
 const QColor unusedFill(0xbd, 0xbd, 0xbd);
 const QColor bandFill(0xf2, 0xf2, 0xf2);
 
-// Page margins of the form.
-constexpr double leftEdge = 40;
-constexpr double rightEdge = 1152;
+// Page margins of the form, and the right edge of the left-hand tables.
+constexpr double leftEdge = 33;
+constexpr double rightEdge = 1157;
+constexpr double indexTableRight = 630;
 
 // Subtest rows of the raw-score table from the bottom up, the order in which
 // the report fills them: code and Norwegian name.
@@ -296,8 +297,8 @@ void drawPersonalia(Sheet& sheet) {
     std::array<const char*, 2> options;
   };
   const std::array<Choice, 2> choices{{
-      {"Kjønn", L::sexCrossY, {"M (mann)", "K (kvinne)"}},
-      {"Hånddominans", L::handednessCrossY, {"V (venstre)", "H (høyre)"}},
+      {"Kjønn", L::sexCrossY, {"Mann", "Kvinne"}},
+      {"Hånddominans", L::handednessCrossY, {"Venstre", "Høyre"}},
   }};
   for (const Choice& choice : choices) {
     const double middleY = choice.crossY + markMiddle(L::defaultFontSize);
@@ -307,7 +308,7 @@ void drawPersonalia(Sheet& sheet) {
       const double boxLeft = std::round(middleX - boxSize / 2);
       const double boxBottom = std::round(middleY - boxSize / 2);
       sheet.frame(boxLeft, boxBottom, boxLeft + boxSize, boxBottom + boxSize);
-      sheet.textIn(boxLeft + boxSize + 7, middleY - 10, middleY + 10, {utf8(choice.options[k])}, 11, false,
+      sheet.textIn(boxLeft + boxSize + 7, middleY - 10, middleY + 10, {utf8(choice.options[k])}, 12, false,
                    Align::left);
     }
   }
@@ -332,9 +333,18 @@ void drawRawScoreTable(Sheet& sheet) {
     scaled[k] = columnAround(L::scaledColumn.x + L::scaledColumnWidth * static_cast<double>(k), QStringLiteral("00"),
                              L::scaledColumnWidth);
   }
-  const double rawLeft = 200;
+  const double rawLeft = 203;
   const double rawRight = scaled[0].low;
   const double tableRight = scaled[3].high;
+
+  // One size for every name: the largest at which the longest still fits.
+  double nameSize = 12.5;
+  const auto fits = [&](double size) {
+    return std::all_of(subtestRows.begin(), subtestRows.end(), [&](const Subtest& subtest) {
+      return sheet.width(utf8(subtest.name), size, false) <= rawLeft - nameLeft - 6;
+    });
+  };
+  while (nameSize > 9 && !fits(nameSize)) nameSize -= 0.5;
 
   sheet.text(leftEdge, headingTop + 12, utf8("Omregning av råskårer"), 15, true, Align::left, inkColour);
   sheet.fill(codeLeft, bodyTop, tableRight, headingTop, headingFill);
@@ -347,11 +357,7 @@ void drawRawScoreTable(Sheet& sheet) {
       if (k != open) sheet.fill(scaled[k].low, low, scaled[k].high, high, unusedFill);
     }
     sheet.textIn(codeLeft + 8, low, high, {utf8(subtestRows[i].code)}, 13, true, Align::left, inkColour);
-    const QString name = utf8(subtestRows[i].name);
-    const double room = rawLeft - nameLeft - 6;
-    double size = 12.5;
-    while (size > 9 && sheet.width(name, size, false) > room) size -= 0.5;
-    sheet.textIn(nameLeft, low, high, {name}, size, false, Align::left);
+    sheet.textIn(nameLeft, low, high, {utf8(subtestRows[i].name)}, nameSize, false, Align::left);
     if (i > 0) sheet.horizontal(codeLeft, tableRight, low, 1, gridColour);
   }
 
@@ -379,8 +385,8 @@ void drawIndexKey(Sheet& sheet) {
   const Span firstRow = rowAround(L::rawColumn.y, L::subtestRowStep);
   const double bottom = firstRow.low;
   const double top = firstRow.low + L::subtestRowStep * static_cast<double>(subtestRows.size()) + 52;
-  const double left = 500;
-  const double right = 650;
+  const double left = 490;
+  const double right = indexTableRight;
   sheet.frame(left, bottom, right, top);
   sheet.fill(left, top - 52, right, top, headingFill);
   sheet.horizontal(left, right, top - 52);
@@ -414,7 +420,7 @@ void drawIndexKey(Sheet& sheet) {
 }
 
 void drawNotes(Sheet& sheet, double bottom, double top) {
-  const double right = columnAround(L::sumRow.x + 4 * L::sumStep, QStringLiteral("000"), L::sumStep).high;
+  const double right = indexTableRight;
   sheet.frame(leftEdge, bottom, right, top);
   sheet.text(leftEdge + 10, top - 20, utf8("Merknader og atferdsobservasjoner"), 11.5, true, Align::left,
              inkColour);
@@ -455,7 +461,7 @@ void drawIndexTable(Sheet& sheet) {
   const double headingTop = bodyTop + 84;
 
   const double labelRight = 215;
-  const std::array<double, 5> edges{labelRight, 290, 430, 505, 620};
+  const std::array<double, 5> edges{labelRight, 290, 424, 503, indexTableRight};
   const std::array<double, 4> valueXs{L::indexSumColumnX, L::indexScoreColumnX, L::indexPercentileColumnX,
                                       L::indexIntervalColumnX};
 
@@ -474,10 +480,10 @@ void drawIndexTable(Sheet& sheet) {
   sheet.horizontal(leftEdge, edges[4], bodyBottom + step, 1, inkColour);
 
   // Headings stand right-aligned over their numbers, as the numbers do.
-  const double middle = (bodyTop + headingTop) / 2;
   sheet.textIn(valueXs[0], bodyTop, headingTop, {QStringLiteral("Sum")}, 12, true, Align::right, inkColour);
   sheet.textIn(valueXs[1], bodyTop, headingTop, {utf8("Indeks-"), utf8("skåre")}, 12, true, Align::right, inkColour);
-  sheet.textIn(valueXs[2], bodyTop, headingTop, {utf8("Prosentil")}, 12, true, Align::right, inkColour);
+  sheet.textIn((edges[2] + edges[3]) / 2, bodyTop, headingTop, {utf8("Prosentil")}, 11.5, true, Align::centre,
+               inkColour);
   sheet.textIn(leftEdge + 10, bodyTop, headingTop, {utf8("Indeks")}, 12, true, Align::left, inkColour);
 
   // Confidence interval: its name above, the levels to choose from below.
@@ -492,7 +498,6 @@ void drawIndexTable(Sheet& sheet) {
   sheet.textIn(otherX, levelY - 8, levelY + 8, {QStringLiteral("90")}, levelSize, false, Align::centre, mutedColour);
   sheet.textIn(L::circleCentre.x + L::circleRadius + 4, levelY - 8, levelY + 8, {QStringLiteral("%")}, levelSize,
                false, Align::left, labelColour);
-  (void)middle;
 
   for (std::size_t c = 1; c < 4; ++c) sheet.vertical(edges[c], bodyBottom, headingTop, 1, gridColour);
   sheet.vertical(labelRight, bodyBottom, headingTop);
@@ -513,20 +518,26 @@ std::vector<double> columnEdges(const std::vector<double>& xs, double leftMargin
 }
 
 void drawSubtestProfile(Sheet& sheet) {
+  // The columns are centred on the scores of the row above the grid (a
+  // two-digit score, right-aligned); the profile's points fall a few points
+  // left of those centres, on the thin line of each column.
   std::vector<double> xs;
+  std::vector<double> middles;
   std::vector<QString> codes;
   std::vector<std::size_t> groupStarts;
+  const double scoreHalf = markWidth(QStringLiteral("00"), L::profileRowFontSize) / 2;
   for (const ProfileGroup& group : profileGroups) {
     groupStarts.push_back(xs.size());
     for (int i = 0; i < group.count; ++i) {
       xs.push_back(group.firstX + group.step * i);
+      middles.push_back(group.firstScoreX + L::subtestScoreStep * i - scoreHalf);
       codes.push_back(utf8(group.subtests.at(static_cast<std::size_t>(i))));
     }
   }
-  const std::vector<double> edges = columnEdges(xs, 16, 16);
-  const double half = L::subtestProfileScale / 2;
-  const double gridBottom = subtestProfileY(1) - half;
-  const double gridTop = subtestProfileY(19) + half;
+  const double half = L::subtestScoreStep / 2;
+  const std::vector<double> edges = columnEdges(middles, half, half);
+  const double gridBottom = subtestProfileY(1) - L::subtestProfileScale / 2;
+  const double gridTop = subtestProfileY(19) + L::subtestProfileScale / 2;
   const double scoreTop = gridTop + 26.5;
   const double codeTop = scoreTop + 22;
   const double groupTop = codeTop + 24;
@@ -547,7 +558,7 @@ void drawSubtestProfile(Sheet& sheet) {
   for (std::size_t i = 0; i < xs.size(); ++i) {
     sheet.vertical(xs[i], gridBottom, gridTop, 1, minorGridColour);
     const bool supplementary = codes[i].startsWith(QLatin1Char('('));
-    sheet.textIn(xs[i], scoreTop, codeTop, {codes[i]}, supplementary ? 9.5 : 11, !supplementary, Align::centre,
+    sheet.textIn(middles[i], scoreTop, codeTop, {codes[i]}, supplementary ? 9.5 : 11, !supplementary, Align::centre,
                  supplementary ? mutedColour : inkColour);
     if (i > 0) sheet.vertical(edges[i], gridTop, scoreTop, 1, gridColour);
   }
@@ -569,7 +580,7 @@ void drawIndexProfile(Sheet& sheet) {
   for (std::size_t i = 0; i < indexProfileCodes.size(); ++i) {
     xs.push_back(L::indexProfileOrigin.x + L::indexProfileStep * static_cast<double>(i));
   }
-  const std::vector<double> edges = columnEdges(xs, 44, 42);
+  const std::vector<double> edges = columnEdges(xs, 47, 47);
   const double left = edges.front();
   const double right = edges.back();
   const Span scoreRow = rowAround(L::indexScoreRow.y, 42.5);
@@ -639,7 +650,9 @@ QImage renderRecordForm() {
     drawIndexProfile(sheet);
     drawFooter(sheet);
   }
-  return image;
+  // Every colour of the form is a grey: one channel keeps the file, and the
+  // image embedded in each report, small.
+  return image.convertToFormat(QImage::Format_Grayscale8);
 }
 
 std::vector<SampleMark> sampleMarks() {
@@ -709,11 +722,14 @@ QRectF markRect(const SampleMark& mark) {
   return {left, L::pageHeight - mark.y - lineHeight, width, lineHeight};
 }
 
-void drawSampleMarks(QImage& form) {
-  QPainter painter(&form);
+QImage drawSampleMarks(const QImage& form) {
+  // In colour, to tell the marks from the form.
+  const QColor markColour(0x10, 0x3c, 0xb4);
+  QImage preview = form.convertToFormat(QImage::Format_RGB32);
+  QPainter painter(&preview);
   painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setPen(Qt::black);
-  const double height = form.height();
+  painter.setPen(markColour);
+  const double height = preview.height();
   for (const SampleMark& mark : sampleMarks()) {
     const QFontMetricsF metrics = markMetrics(mark.fontSize);
     const QRectF rect = markRect(mark);
@@ -722,7 +738,7 @@ void drawSampleMarks(QImage& form) {
   }
 
   // One profile line per group, and the index profile, as the report strokes them.
-  QPen pen(Qt::black, 2);
+  QPen pen(markColour, 2);
   pen.setCapStyle(Qt::FlatCap);
   painter.setPen(pen);
   const std::array<std::array<int, 5>, 4> scaled{{{12, 9, 14, 19, 0}, {1, 8, 11, 10, 13}, {7, 16, 5, 0, 0},
@@ -753,9 +769,11 @@ void drawSampleMarks(QImage& form) {
   }
   painter.drawPath(indexPath);
 
-  painter.setPen(QPen(Qt::black, L::circleLineWidth));
+  painter.setPen(QPen(markColour, L::circleLineWidth));
   painter.setBrush(Qt::NoBrush);
   painter.drawEllipse(QPointF(L::circleCentre.x, height - L::circleCentre.y), L::circleRadius, L::circleRadius);
+  painter.end();
+  return preview;
 }
 
 }  // namespace kelmora::background

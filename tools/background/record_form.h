@@ -38,8 +38,9 @@ std::vector<SampleMark> sampleMarks();
 // its measured width by the height of one line (ascent plus descent).
 QRectF markRect(const SampleMark& mark);
 
-// Paints the sample marks, a sample of each profile line and the report's
-// fixed circle over the form, to check by eye that everything fits.
-void drawSampleMarks(QImage& form);
+// The form with the sample marks, a sample of each profile line and the
+// report's fixed circle painted over it in blue, to check by eye that
+// everything fits.
+QImage drawSampleMarks(const QImage& form);
 
 }  // namespace kelmora::background
