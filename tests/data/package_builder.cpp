@@ -16,26 +16,32 @@ constexpr const char* mainNamespace = "http://schemas.openxmlformats.org/spreads
 constexpr const char* relationshipsNamespace =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
-// Produces content followed by blanks, on demand.
-struct BlankSource {
+// Produces content followed by the generated pieces, on demand.
+struct PieceSource {
   std::string content;
+  std::function<std::string(std::uint64_t)> pieces;
   std::uint64_t total = 0;
-  std::uint64_t offset = 0;
+  std::string pending = {};  // what is made but not yet handed over
+  std::uint64_t nextPiece = 0;
+  bool done = false;
 
   static zip_int64_t callback(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-    auto* self = static_cast<BlankSource*>(userdata);
+    auto* self = static_cast<PieceSource*>(userdata);
     switch (command) {
       case ZIP_SOURCE_OPEN:
-        self->offset = 0;
+        self->pending = self->content;
+        self->nextPiece = 0;
+        self->done = false;
         return 0;
       case ZIP_SOURCE_READ: {
-        const std::uint64_t count = std::min<std::uint64_t>(length, self->total - self->offset);
-        auto* out = static_cast<char*>(data);
-        for (std::uint64_t i = 0; i < count; ++i) {
-          const std::uint64_t at = self->offset + i;
-          out[i] = at < self->content.size() ? self->content[at] : ' ';
+        while (self->pending.size() < length && !self->done) {
+          std::string piece = self->pieces(self->nextPiece++);
+          if (piece.empty()) self->done = true;
+          self->pending += piece;
         }
-        self->offset += count;
+        const std::size_t count = std::min<std::size_t>(length, self->pending.size());
+        std::memcpy(data, self->pending.data(), count);
+        self->pending.erase(0, count);
         return static_cast<zip_int64_t>(count);
       }
       case ZIP_SOURCE_CLOSE:
@@ -70,9 +76,16 @@ void writePackage(const std::filesystem::path& file, const std::vector<Part>& pa
   if (!archive) throw std::runtime_error("cannot create " + file.string());
   for (const auto& part : parts) {
     zip_source_t* source = nullptr;
-    if (part.trailingBlanks > 0) {
-      auto* blanks = new BlankSource{part.content, part.content.size() + part.trailingBlanks, 0};
-      source = zip_source_function(archive, &BlankSource::callback, blanks);
+    if (part.pieces) {
+      auto* pieces = new PieceSource{part.content, part.pieces};
+      // libzip wants the size up front; making the pieces twice is cheap.
+      pieces->total = part.content.size();
+      for (std::uint64_t i = 0;; ++i) {
+        const auto size = part.pieces(i).size();
+        if (size == 0) break;
+        pieces->total += size;
+      }
+      source = zip_source_function(archive, &PieceSource::callback, pieces);
     } else {
       // libzip reads the bytes when the archive is closed; keep a copy alive
       // until then by letting libzip free it.
@@ -83,9 +96,17 @@ void writePackage(const std::filesystem::path& file, const std::vector<Part>& pa
     const zip_int64_t index = zip_file_add(archive, part.name.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) throw std::runtime_error("cannot add " + part.name);
     if (part.stored) zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
-    if (part.trailingBlanks > 0) zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
+    if (part.pieces) zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
   }
   if (zip_close(archive) != 0) throw std::runtime_error("cannot write " + file.string());
+}
+
+std::function<std::string(std::uint64_t)> blanks(std::uint64_t count) {
+  static constexpr std::uint64_t pieceSize = 1024 * 1024;
+  return [count](std::uint64_t index) {
+    const std::uint64_t start = index * pieceSize;
+    return start >= count ? std::string() : std::string(std::min(pieceSize, count - start), ' ');
+  };
 }
 
 std::vector<Part> workbookParts(const WorkbookSpec& spec) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,10 +17,14 @@ struct Part {
   std::string content;
   // Written without compression, so a test can find and damage its bytes.
   bool stored = false;
-  // When set, the part is `content` followed by this many blanks, produced as
-  // libzip asks for them (a part far larger than memory needs to hold).
-  std::uint64_t trailingBlanks = 0;
+  // When set, `content` is followed by the pieces this returns for 0, 1, 2 ...
+  // up to the first empty one. They are made as libzip asks for them, so a
+  // part can be far larger than memory needs to hold.
+  std::function<std::string(std::uint64_t index)> pieces = {};
 };
+
+// Pieces that make `count` blanks.
+std::function<std::string(std::uint64_t)> blanks(std::uint64_t count);
 
 void writePackage(const std::filesystem::path& file, const std::vector<Part>& parts);
 

@@ -287,7 +287,7 @@ TEST(ZipPackage, PartsAreCappedOnWhatTheyInflateTo) {
   spec.sheets = {std::string()};
   // Well-formed all the way, so only the size can stop it.
   Part bomb{"xl/worksheets/sheet1.xml", "<worksheet><sheetData><row><c><v>1</v></c></row></sheetData>"};
-  bomb.trailingBlanks = defaultMaxPartSize;
+  bomb.pieces = testing::blanks(defaultMaxPartSize);
   auto file = openParts(folder, testing::withPart(workbookParts(spec), bomb));
   EXPECT_LT(std::filesystem::file_size(folder / "book.xlsx"), 2u * 1024 * 1024);
   EXPECT_THAT(failureOf([&] { file.parseWorksheet("xl/worksheets/sheet1.xml", 2); }),

@@ -1,0 +1,149 @@
+// The import of a small client workbook, and of workbooks whose one sheet has
+// many rows after the two that are read: the large case should cost about
+// one pass of inflating and scanning the part, in memory that does not grow
+// with the rows.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <xlsxwriter.h>
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+#include "data/package_builder.h"
+#include "data/workbook_import.h"
+#include "data/xlsx/xlsx_file.h"
+#include "data/xlsx/xml_reader.h"
+#include "norms/diagnostics.h"
+
+namespace kelmora {
+namespace {
+
+testing::ScratchFolder& folder() {
+  static testing::ScratchFolder scratch;
+  return scratch;
+}
+
+std::filesystem::path clientWorkbook() {
+  static const std::filesystem::path path = [] {
+    const auto file = folder() / "klient.xlsx";
+    lxw_workbook* workbook = workbook_new(file.c_str());
+    lxw_format* shortDate = workbook_add_format(workbook);
+    format_set_num_format_index(shortDate, 14);
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "Klient");
+    const char* keys[] = {"Navn", "Fødselsdato", "Testdato", "Kjønn", "Hendthet", "Tm", "Li", "Th",
+                          "Mr",   "Of",          "Rg",       "Sl",    "Vp",       "In", "Kd"};
+    lxw_col_t col = 0;
+    for (const char* key : keys) worksheet_write_string(sheet, 0, col++, key, nullptr);
+    worksheet_write_string(sheet, 1, 0, "Kari Nordmann", nullptr);
+    worksheet_write_number(sheet, 1, 1, 32874, shortDate);
+    worksheet_write_number(sheet, 1, 2, 45000, shortDate);
+    worksheet_write_string(sheet, 1, 3, "K", nullptr);
+    worksheet_write_string(sheet, 1, 4, "H", nullptr);
+    for (col = 5; col < 15; ++col) worksheet_write_number(sheet, 1, col, 10 + col, nullptr);
+    if (workbook_close(workbook) != LXW_NO_ERROR) throw std::runtime_error("cannot write the client workbook");
+    return file;
+  }();
+  return path;
+}
+
+// Ten numeric cells and a date in each row; rows are made as they are
+// compressed, so making the file needs little memory either.
+std::filesystem::path largeWorkbook(std::int64_t rows) {
+  static std::map<std::int64_t, std::filesystem::path> made;
+  if (auto found = made.find(rows); found != made.end()) return found->second;
+  testing::WorkbookSpec spec;
+  spec.sheets = {std::string()};
+  // Eleven keys over the eleven columns, as shared strings.
+  std::string keyRow = "<row r=\"1\">";
+  spec.sharedStrings.emplace();
+  for (int key = 0; key < 11; ++key) {
+    *spec.sharedStrings += "<si><t>Felt " + std::to_string(key) + "</t></si>";
+    keyRow += "<c r=\"" + std::string(1, static_cast<char>('A' + key)) + "1\" t=\"s\"><v>" + std::to_string(key) +
+              "</v></c>";
+  }
+  keyRow += "</row>";
+  auto parts = testing::workbookParts(spec);
+  testing::Part sheet{"xl/worksheets/sheet1.xml",
+                      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" +
+                          keyRow};
+  constexpr std::int64_t rowsPerPiece = 1000;
+  sheet.pieces = [rows](std::uint64_t index) {
+    const std::int64_t first = static_cast<std::int64_t>(index) * rowsPerPiece + 2;
+    if (first > rows + 1) {
+      const bool previousHadRows = first - rowsPerPiece <= rows + 1;
+      return std::string(previousHadRows ? "</sheetData></worksheet>" : "");
+    }
+    std::string piece;
+    for (std::int64_t row = first; row < std::min(first + rowsPerPiece, rows + 1); ++row) {
+      const std::string r = std::to_string(row);
+      piece += "<row r=\"" + r + "\">";
+      for (char column = 'A'; column <= 'J'; ++column) {
+        piece += std::string("<c r=\"") + column + r + "\"><v>" + std::to_string(row * 7 % 1000) + "</v></c>";
+      }
+      piece += "<c r=\"K" + r + "\" s=\"1\"><v>45000</v></c></row>";
+    }
+    return piece;
+  };
+  parts = testing::withPart(parts, sheet);
+  const auto file = folder() / ("rader-" + std::to_string(rows) + ".xlsx");
+  testing::writePackage(file, parts);
+  return made[rows] = file;
+}
+
+void importOnce(benchmark::State& state, const std::filesystem::path& file) {
+  OutputCapture quiet;  // the import's diagnostic lines are not what is measured
+  bool showAlert = false;
+  for (auto _ : state) {
+    auto result = handleFile(file, showAlert);
+    benchmark::DoNotOptimize(result);
+    if (!result || result->size() < 5) state.SkipWithError("the workbook did not import");
+  }
+  state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(file));
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_kib"] = static_cast<double>(usage.ru_maxrss);
+}
+
+void BM_ImportClientWorkbook(benchmark::State& state) { importOnce(state, clientWorkbook()); }
+BENCHMARK(BM_ImportClientWorkbook)->Unit(benchmark::kMicrosecond);
+
+void BM_ImportLargeSheet(benchmark::State& state) {
+  const auto file = largeWorkbook(state.range(0));
+  importOnce(state, file);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ImportLargeSheet)->Arg(20'000)->Arg(200'000)->Unit(benchmark::kMillisecond);
+
+// Reference points for the large import: inflating the sheet alone, and
+// inflating it and scanning its XML with no handling at all.
+struct IgnoreAll : xlsx::XmlHandler {
+  void startElement(std::string_view, const xlsx::XmlAttributes&) override {}
+  void endElement(std::string_view) override {}
+};
+
+void BM_InflateSheetOnly(benchmark::State& state) {
+  const auto file = xlsx::XLSXFile::open(largeWorkbook(state.range(0)));
+  std::uint64_t bytes = 0;
+  for (auto _ : state) {
+    bytes = 0;
+    file->package().readPart("xl/worksheets/sheet1.xml", [&](std::string_view chunk) { bytes += chunk.size(); });
+  }
+  state.counters["part_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_InflateSheetOnly)->Arg(200'000)->Unit(benchmark::kMillisecond);
+
+void BM_InflateAndScanSheet(benchmark::State& state) {
+  const auto file = xlsx::XLSXFile::open(largeWorkbook(state.range(0)));
+  for (auto _ : state) {
+    IgnoreAll handler;
+    xlsx::readXmlPart(file->package(), "xl/worksheets/sheet1.xml", handler);
+  }
+}
+BENCHMARK(BM_InflateAndScanSheet)->Arg(200'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kelmora
+
+BENCHMARK_MAIN();
