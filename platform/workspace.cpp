@@ -3,11 +3,14 @@
 #include <QDesktopServices>
 #include <QString>
 #include <QUrl>
+#include <system_error>
 
 namespace kelmora::platform {
 
 void openFile(const std::filesystem::path& file) {
-  const auto absolute = std::filesystem::absolute(file);
+  std::error_code error;
+  auto absolute = std::filesystem::absolute(file, error);
+  if (error) absolute = file;
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(absolute.string())));
 }
 

@@ -1,6 +1,7 @@
 #include "report/scoring_run.h"
 
 #include <cstdint>
+#include <system_error>
 
 #include "norms/dates.h"
 #include "norms/diagnostics.h"
@@ -82,6 +83,14 @@ std::optional<std::string> deriveScores(ExcelData& excelDataCopy, const RunKeyLi
   return band;
 }
 
+// The report's place for a diagnostic line: its full path when the working
+// directory still has one (it may have been removed under us).
+std::string reportPlace() {
+  std::error_code error;
+  const auto absolute = std::filesystem::absolute(reportFile, error);
+  return error ? reportFile.string() : absolute.string();
+}
+
 }  // namespace
 
 ReportServices productionServices() {
@@ -115,7 +124,7 @@ void performScoringRun(const SharedData& sharedData, const ReportServices& servi
   std::string reason;
   const auto context = services.createDocument(reportFile, reason);
   if (!context) {
-    printLine("Kunne ikke lage rapporten " + std::filesystem::absolute(reportFile).string() + ": " + reason);
+    printLine("Kunne ikke lage rapporten " + reportPlace() + ": " + reason);
     return;
   }
   context->beginPage(mediaBox);
@@ -139,7 +148,7 @@ void performScoringRun(const SharedData& sharedData, const ReportServices& servi
 
   context->endPage();
   if (!context->close(reason)) {
-    printLine("Kunne ikke skrive rapporten " + std::filesystem::absolute(reportFile).string() + ": " + reason);
+    printLine("Kunne ikke skrive rapporten " + reportPlace() + ": " + reason);
     return;
   }
   services.openFile(reportFile);
