@@ -13,7 +13,8 @@
 //     subtests fall from the early twenties, perceptual ones from thirty,
 //     working-memory ones slowly from thirty-five, verbal ones rise into
 //     middle age) and whose spread is the subtest's own;
-//   - a raw score's z is the normal quantile of its mid-rank, its scaled
+//   - a raw score's z is the normal quantile of that distribution's
+//     cumulative share at the middle of the raw score's cell, its scaled
 //     score 10 + 3z rounded and kept within 1 to 19;
 //   - the table format fixes how many scaled scores each subtest and band
 //     has (the published tables skip scores that no raw score reaches): 1
