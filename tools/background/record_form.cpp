@@ -631,7 +631,11 @@ bool loadFormFonts() {
 }
 
 QImage renderRecordForm() {
-  QImage image(L::pageWidth, L::pageHeight, QImage::Format_RGB32);
+  // Every colour of the form is a grey. Drawing straight into one channel
+  // keeps the file (and the image embedded in each report) small, and leaves
+  // no room for subpixel text, which would make the image depend on the
+  // machine's font settings.
+  QImage image(L::pageWidth, L::pageHeight, QImage::Format_Grayscale8);
   image.setDotsPerMeterX(2835);
   image.setDotsPerMeterY(2835);
   image.fill(Qt::white);
@@ -650,9 +654,7 @@ QImage renderRecordForm() {
     drawIndexProfile(sheet);
     drawFooter(sheet);
   }
-  // Every colour of the form is a grey: one channel keeps the file, and the
-  // image embedded in each report, small.
-  return image.convertToFormat(QImage::Format_Grayscale8);
+  return image;
 }
 
 std::vector<SampleMark> sampleMarks() {
