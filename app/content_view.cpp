@@ -45,7 +45,6 @@ ContentView::ContentView(std::shared_ptr<SharedData> sharedData, ContentViewServ
   instructions_->setContentsMargins(0, 0, 0, spaceBelowText);
 
   loadButton_ = new QPushButton(QString::fromUtf8("Les inn Excel-dokument"));
-  loadButton_->setAutoDefault(true);
   connect(loadButton_, &QPushButton::clicked, this, [this] { chooseWorkbook(); });
 
   // The column takes its natural height and stands centred in the window.
