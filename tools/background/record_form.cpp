@@ -36,6 +36,9 @@ constexpr double leftEdge = 33;
 constexpr double rightEdge = 1157;
 constexpr double indexTableRight = 630;
 
+// Height of the heading above the raw-score table and the index key beside it.
+constexpr double tableHeadingHeight = 52;
+
 // Subtest rows of the raw-score table from the bottom up, the order in which
 // the report fills them: code and Norwegian name.
 struct Subtest {
@@ -259,21 +262,24 @@ void drawPersonalia(Sheet& sheet) {
   const double labelRight = 912;
   const std::array<double, 3> rightXs{L::yearColumnX, L::monthColumnX, L::dayColumnX};
   const std::array<const char*, 3> headings{"År", "Måned", "Dag"};
-  const std::array<double, 4> columnEdges{labelRight, 988, 1067, rightEdge};
+  const std::array<double, 4> edges{labelRight, 988, 1067, rightEdge};
 
   const Span age = rowAround(L::dateBlockBottom, L::dateBlockRowStep);
   const double datesBottom = age.low;
   const double datesTop = age.low + 3 * L::dateBlockRowStep;
   const double headingTop = datesTop + 28;
 
-  const Span sexRow{rowAround(L::sexCrossY, 0).low - 24, datesBottom};
-  const double handednessTop = (rowAround(L::sexCrossY, 0).low + rowAround(L::handednessCrossY, 0).low) / 2;
-  const double blockBottom = handednessTop - (sexRow.high - handednessTop);
+  // Below the dates, two rows of check boxes split halfway between the crosses.
+  const double sexMiddle = L::sexCrossY + markMiddle(L::defaultFontSize);
+  const double handednessMiddle = L::handednessCrossY + markMiddle(L::defaultFontSize);
+  const double handednessTop = (sexMiddle + handednessMiddle) / 2;
+  const double blockBottom = handednessTop - (datesBottom - handednessTop);
 
   sheet.fill(labelRight, datesTop, rightEdge, headingTop, headingFill);
   for (std::size_t i = 0; i < 3; ++i) {
     sheet.textIn(rightXs[i], datesTop, headingTop, {utf8(headings[i])}, 12, true, Align::right, inkColour);
   }
+  // The age, worked out from the two dates, is the row that counts.
   const std::array<const char*, 3> rowLabels{"Alder", "Fødselsdato", "Testdato"};
   for (std::size_t r = 0; r < 3; ++r) {
     const double low = datesBottom + static_cast<double>(r) * L::dateBlockRowStep;
@@ -281,9 +287,7 @@ void drawPersonalia(Sheet& sheet) {
     if (r > 0) sheet.horizontal(left, rightEdge, low, 1, gridColour);
   }
   sheet.vertical(labelRight, datesBottom, headingTop, 1, gridColour);
-  for (std::size_t c = 1; c + 1 < columnEdges.size(); ++c) {
-    sheet.vertical(columnEdges[c], datesBottom, headingTop, 1, gridColour);
-  }
+  for (std::size_t c = 1; c + 1 < edges.size(); ++c) sheet.vertical(edges[c], datesBottom, headingTop, 1, gridColour);
   sheet.horizontal(labelRight, rightEdge, datesTop);
   sheet.horizontal(left, rightEdge, datesBottom);
 
@@ -293,15 +297,15 @@ void drawPersonalia(Sheet& sheet) {
   const double boxSize = 26;
   struct Choice {
     const char* label;
-    double crossY;
+    double middleY;
     std::array<const char*, 2> options;
   };
   const std::array<Choice, 2> choices{{
-      {"Kjønn", L::sexCrossY, {"Mann", "Kvinne"}},
-      {"Hånddominans", L::handednessCrossY, {"Venstre", "Høyre"}},
+      {"Kjønn", sexMiddle, {"Mann", "Kvinne"}},
+      {"Hånddominans", handednessMiddle, {"Venstre", "Høyre"}},
   }};
   for (const Choice& choice : choices) {
-    const double middleY = choice.crossY + markMiddle(L::defaultFontSize);
+    const double middleY = choice.middleY;
     sheet.textIn(left + 10, middleY - 10, middleY + 10, {utf8(choice.label)}, 13, false, Align::left);
     for (std::size_t k = 0; k < 2; ++k) {
       const double middleX = L::crossLeftX + static_cast<double>(k) * L::crossShift - crossWidth / 2;
@@ -323,8 +327,8 @@ void drawRawScoreTable(Sheet& sheet) {
   const Span firstRow = rowAround(L::rawColumn.y, step);
   const double bodyBottom = firstRow.low;
   const double bodyTop = firstRow.low + step * static_cast<double>(subtestRows.size());
-  const double headingMiddle = bodyTop + 26;
-  const double headingTop = bodyTop + 52;
+  const double headingMiddle = bodyTop + tableHeadingHeight / 2;
+  const double headingTop = bodyTop + tableHeadingHeight;
 
   const double codeLeft = leftEdge;
   const double nameLeft = leftEdge + 40;
@@ -384,13 +388,14 @@ void drawRawScoreTable(Sheet& sheet) {
 void drawIndexKey(Sheet& sheet) {
   const Span firstRow = rowAround(L::rawColumn.y, L::subtestRowStep);
   const double bottom = firstRow.low;
-  const double top = firstRow.low + L::subtestRowStep * static_cast<double>(subtestRows.size()) + 52;
+  const double bodyTop = firstRow.low + L::subtestRowStep * static_cast<double>(subtestRows.size());
+  const double top = bodyTop + tableHeadingHeight;
   const double left = 490;
   const double right = indexTableRight;
   sheet.frame(left, bottom, right, top);
-  sheet.fill(left, top - 52, right, top, headingFill);
-  sheet.horizontal(left, right, top - 52);
-  sheet.textIn(left + 12, top - 52, top, {utf8("Indeksene")}, 12, true, Align::left, inkColour);
+  sheet.fill(left, bodyTop, right, top, headingFill);
+  sheet.horizontal(left, right, bodyTop);
+  sheet.textIn(left + 12, bodyTop, top, {utf8("Indeksene")}, 12, true, Align::left, inkColour);
 
   struct Entry {
     const char* code;
@@ -403,7 +408,7 @@ void drawIndexKey(Sheet& sheet) {
       {"AMI", "Th · Rg", "(Bt)"},
       {"PHI", "Sl · Kd", "(Ut)"},
   }};
-  double y = top - 52 - 34;
+  double y = bodyTop - 34;
   for (const Entry& entry : entries) {
     sheet.text(left + 12, y, utf8(entry.code), 12, true, Align::left, inkColour);
     sheet.text(left + 54, y, utf8(entry.core), 11.5, false, Align::left);
