@@ -140,8 +140,11 @@ TEST(HandleFile, UnequalRowsRaiseTheFlagAndSkipOnlyTheirSheet) {
   EXPECT_TRUE(run.showAlert);
 }
 
+// Packages put together by hand, for what no writer makes.
 TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
   const std::string outOfRange = " er utenfor rekkevidden av sharedStrings.items";
+  const std::string relationship =
+      R"(<Relationship Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/)";
   auto spec = [](std::vector<std::optional<std::string>> sheets, std::optional<std::string> sharedStrings,
                  std::string workbookProperties = {}) {
     WorkbookSpec made;
@@ -152,28 +155,51 @@ TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
   };
   struct Case {
     const char* what;
-    WorkbookSpec spec;
+    std::vector<testing::Part> parts;
     ExcelData expected;
   };
   const std::vector<Case> cases = {
-      {"inline strings, rich text and out-of-range indices",
-       spec({R"(<row><c t="inlineStr"><is><t>Navn</t></is></c><c t="s"><v>0</v></c><c t="s"><v>2</v></c></row>)"
-         R"(<row><c t="s"><v>1</v></c><c t="s"><v>5</v></c><c t="s"><v>-1</v></c></row>)"},
-            R"(<si><t>Li</t></si><si><r><t>rik</t></r></si><si><t>Rg</t></si>)"),
-       {{"Ukjent", "Ukjent"}, {"Li", "Indeks 5" + outOfRange}, {"Rg", "Indeks -1" + outOfRange}}},
+      {"inline strings, rich text, phonetic runs and out-of-range indices",
+       testing::workbookParts(spec(
+           {R"(<row><c t="inlineStr"><is><t>Navn</t></is></c><c t="s"><v>0</v></c><c t="s"><v>2</v></c>)"
+            R"(<c t="s"><v>3</v></c></row>)"
+            R"(<row><c t="s"><v>1</v></c><c t="s"><v>5</v></c><c t="s"><v>-1</v></c><c t="s"><v>4</v></c></row>)"},
+           R"(<si><t>Li</t></si><si><r><t>rik</t></r></si><si><t>Rg</t><rPh><t>fonetisk</t></rPh></si>)"
+           R"(<si><t xml:space="preserve"> Th </t></si><si><t/></si>)")),
+       {{"Ukjent", "Ukjent"}, {"Li", "Indeks 5" + outOfRange}, {"Rg", "Indeks -1" + outOfRange}, {" Th ", ""}}},
       {"no shared-string part",
-       spec({R"(<row><c t="s"><v>0</v></c></row><row><c><v>1</v></c></row>)"}, std::nullopt),
+       testing::workbookParts(spec({R"(<row><c t="s"><v>0</v></c></row><row><c><v>1</v></c></row>)"}, std::nullopt)),
        {{"Indeks 0" + outOfRange, "1"}}},
       {"1904 date system",
-       spec({R"(<row><c><v>1</v></c></row><row><c s="1"><v>43538</v></c></row>)"}, std::nullopt,
-            R"(date1904="1")"),
+       testing::workbookParts(spec({R"(<row><c><v>1</v></c></row><row><c s="1"><v>43538</v></c></row>)"},
+                                   std::nullopt, R"(date1904="1")")),
        {{"1", "15-03-2023"}}},
-      {"sheets without sheet data or rows", spec({std::nullopt, std::string()}, std::nullopt), {}},
+      {"only cellXfs gives number formats",
+       testing::withPart(testing::workbookParts(spec({R"(<row><c><v>1</v></c></row><row><c s="0"><v>45000</v></c></row>)"}, std::nullopt)),
+                         {"xl/styles.xml", R"(<styleSheet><cellStyleXfs><xf numFmtId="0"/></cellStyleXfs>)"
+                                           R"(<cellXfs><xf numFmtId="14"/></cellXfs></styleSheet>)"}),
+       {{"1", "15-03-2023"}}},
+      {"sheets without sheet data or rows", testing::workbookParts(spec({std::nullopt, std::string()}, std::nullopt)), {}},
+      {"workbook sheet order, a chart sheet, a missing relationship, strict names",
+       testing::withPart(
+           testing::withPart(
+               testing::workbookParts(spec({R"(<row><c><v>1</v></c></row><row><c><v>first</v></c></row>)",
+                                            R"(<row><c><v>1</v></c></row><row><c><v>second</v></c></row>)"},
+                                           std::nullopt)),
+               {"xl/workbook.xml",
+                R"(<workbook xmlns:r="http://purl.oclc.org/ooxml/officeDocument/relationships"><sheets>)"
+                R"(<sheet name="B" r:id="rId2"/><sheet name="A" r:id="rId1"/><sheet r:id="rId9"/>)"
+                R"(<sheet name="Diagram" r:id="rId3"/></sheets></workbook>)"}),
+           {"xl/_rels/workbook.xml.rels",
+            "<Relationships>" + relationship + R"(worksheet" Id="rId1" Target="worksheets/sheet1.xml"/>)" +
+                R"(<Relationship Type="http://purl.oclc.org/ooxml/officeDocument/relationships/worksheet" Id="rId2" Target="/xl/worksheets/sheet2.xml"/>)" +
+                relationship + R"(chartsheet" Id="rId3" Target="worksheets/sheet2.xml"/></Relationships>)"}),
+       {{"1", "first"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchFolder folder;
-    const auto run = import(writeParts(folder, testing::workbookParts(c.spec)));
+    const auto run = import(writeParts(folder, c.parts));
     ASSERT_TRUE(run.result);
     EXPECT_EQ(*run.result, c.expected);
     EXPECT_TRUE(run.lines.empty());
@@ -182,14 +208,28 @@ TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
 
 TEST(HandleFile, ReadingFailuresKeepThePairsReadBefore) {
   const std::string goodSheet = R"(<row><c t="s"><v>0</v></c></row><row><c><v>30</v></c></row>)";
-  WorkbookSpec twoSheets;
-  twoSheets.sheets = {goodSheet, std::string("<row><c><v>1</v></c></row><row>")};
-  twoSheets.sharedStrings = "<si><t>Tm</t></si>";
-  WorkbookSpec noStyles = twoSheets;
-  noStyles.cellFormats.reset();
-  WorkbookSpec traversal = twoSheets;
-  traversal.sheets[1] = goodSheet;
-
+  auto twoSheets = [&](const std::string& second) {
+    WorkbookSpec spec;
+    spec.sheets = {goodSheet, second};
+    spec.sharedStrings = "<si><t>Tm</t></si>";
+    return testing::workbookParts(spec);
+  };
+  auto without = [](std::vector<testing::Part> parts, const char* name) {
+    std::erase_if(parts, [&](const testing::Part& part) { return part.name == name; });
+    return parts;
+  };
+  auto secondTarget = [&](const std::string& target) {
+    auto parts = testing::withPart(
+        twoSheets(goodSheet),
+        {"xl/_rels/workbook.xml.rels",
+         R"(<Relationships><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
+         R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target=")" +
+             target + R"("/></Relationships>)"});
+    // An entry literally named like a climbing path is no part either.
+    parts.push_back({"xl/" + target, "<worksheet/>"});
+    return parts;
+  };
+  const std::string rows = "<row><c><v>1</v></c></row><row><c><v>2</v></c></row>";
   struct Case {
     const char* what;
     std::vector<testing::Part> parts;
@@ -197,21 +237,33 @@ TEST(HandleFile, ReadingFailuresKeepThePairsReadBefore) {
     const char* description;
   };
   const std::vector<Case> cases = {
-      {"broken XML in the second worksheet", testing::workbookParts(twoSheets), {{"Tm", "30"}},
+      {"second worksheet broken after its second row", twoSheets(rows + "<row>"), {{"Tm", "30"}},
        "xl/worksheets/sheet2.xml: the XML is not well-formed"},
-      {"no style sheet", testing::workbookParts(noStyles), {}, "the package has no part xl/styles.xml"},
-      {"second worksheet outside the package",
-       testing::withPart(
-           testing::workbookParts(traversal),
-           {"xl/_rels/workbook.xml.rels",
-            R"(<Relationships><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
-            R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="../../../../etc/passwd"/></Relationships>)"}),
-       {{"Tm", "30"}}, "the package has no part ../../../../etc/passwd"},
+      {"unknown cell type far down", twoSheets(rows + R"(<row><c t="x"/></row>)"), {{"Tm", "30"}},
+       "xl/worksheets/sheet2.xml: the attribute t of an element c holds \"x\", which is not a cell type"},
+      {"style index that is not a whole number", twoSheets(rows + R"(<row><c s="1.5"/></row>)"), {{"Tm", "30"}},
+       "xl/worksheets/sheet2.xml: the attribute s of an element c holds \"1.5\", which is not a whole number"},
+      {"second worksheet outside the package", secondTarget("../../../etc/passwd"), {{"Tm", "30"}},
+       "the package has no part ../../../etc/passwd"},
+      {"second worksheet missing", without(twoSheets(goodSheet), "xl/worksheets/sheet2.xml"), {{"Tm", "30"}},
+       "the package has no part xl/worksheets/sheet2.xml"},
+      {"no style sheet", without(twoSheets(goodSheet), "xl/styles.xml"), {},
+       "the package has no part xl/styles.xml"},
+      {"bad number format", testing::withPart(twoSheets(goodSheet), {"xl/styles.xml", R"(<a><cellXfs><xf numFmtId="x"/></cellXfs></a>)"}),
+       {}, "xl/styles.xml: the attribute numFmtId"},
       {"entity expansion in the shared strings",
-       testing::withPart(testing::workbookParts(twoSheets),
+       testing::withPart(twoSheets(goodSheet),
                          {"xl/sharedStrings.xml",
                           R"(<!DOCTYPE sst [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;">]><sst><si><t>&b;</t></si></sst>)"}),
        {}, "xl/sharedStrings.xml: the part carries a document type declaration"},
+      {"bad date system", testing::withPart(twoSheets(goodSheet), {"xl/workbook.xml", R"(<workbook><workbookPr date1904="ja"/></workbook>)"}),
+       {}, "xl/workbook.xml: the attribute date1904"},
+      {"no workbook relationships", without(twoSheets(goodSheet), "xl/_rels/workbook.xml.rels"), {},
+       "the package has no part xl/_rels/workbook.xml.rels"},
+      {"workbook outside the package",
+       testing::withPart(twoSheets(goodSheet),
+                         {"_rels/.rels", R"(<Relationships><Relationship Id="a" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="../book.xml"/></Relationships>)"}),
+       {}, "_rels/.rels: the workbook \"../book.xml\" is not a part of the package"},
       {"not a workbook, though a ZIP package", {{"readme.txt", "hei"}}, {}, "the package has no part xl/styles.xml"},
   };
   for (const auto& c : cases) {
@@ -242,18 +294,6 @@ TEST(HandleFile, TheFlagIsOnlyEverRaised) {
   WorkbookSpec fine;
   fine.sheets = {std::string(R"(<row><c><v>1</v></c></row><row><c><v>2</v></c></row>)")};
   EXPECT_TRUE(import(writeParts(folder, testing::workbookParts(fine)), true).showAlert);
-}
-
-TEST(CheckDataValidity, PrintsOnlyWhenTheLengthsDiffer) {
-  OutputCapture capture;
-  bool showAlert = false;
-  checkDataValidity({"a", "b"}, {"1", "2"}, showAlert);
-  EXPECT_FALSE(showAlert);
-  EXPECT_TRUE(capture.lines().empty());
-  checkDataValidity({"a"}, {}, showAlert);
-  EXPECT_TRUE(showAlert);
-  EXPECT_THAT(capture.lines(),
-              ElementsAre("Ulik lengde på headerRow og rowData", "headerRow.count:  1 , rowData.count:  0"));
 }
 
 }  // namespace
