@@ -126,6 +126,11 @@ work=$(mktemp -d)
 [ -n "${E2E_KEEP:-}" ] || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/rapport bø" "$work/arbeids bok"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
+for installed in bin/kelmora share/applications/kelmora.desktop share/kelmora/resources/help/index.html; do
+  [ -e "$work/prefix/$installed" ] || { echo "FAIL: cmake --install put no $installed" >&2; exit 1; }
+done
+grep -q '^Exec=kelmora$' "$work/prefix/share/applications/kelmora.desktop" \
+  || { echo "FAIL: the desktop entry does not start kelmora" >&2; exit 1; }
 "$make_workbook" "$work/arbeids bok/klient.xlsx"
 printf 'Navn;Tm\nKari;30\n' >"$work/arbeids bok/ugyldig.xlsx"
 
