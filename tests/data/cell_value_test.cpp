@@ -43,33 +43,21 @@ TEST(GetCellValue, ConvertsEachKindOfCell) {
   const std::vector<Case> cases = {
       {"shared string", CellType::sharedString, std::nullopt, "0", true, "Navn"},
       {"shared string keeps its blanks", CellType::sharedString, std::nullopt, "1", true, " Kari "},
-      {"shared string with leading zeros", CellType::sharedString, std::nullopt, "001", true, " Kari "},
       {"rich-text-only item", CellType::sharedString, std::nullopt, "2", true, nullptr},
       {"index one past the end", CellType::sharedString, std::nullopt, "3", true, "Indeks 3 er utenfor rekkevidden av sharedStrings.items"},
       {"negative index", CellType::sharedString, std::nullopt, "-1", true, "Indeks -1 er utenfor rekkevidden av sharedStrings.items"},
       {"no shared-string table", CellType::sharedString, std::nullopt, "0", false, "Indeks 0 er utenfor rekkevidden av sharedStrings.items"},
       {"index that is not a whole number", CellType::sharedString, std::nullopt, "abc", true, "abc"},
-      {"index beyond 64 bits", CellType::sharedString, std::nullopt, "99999999999999999999", true,
-       "99999999999999999999"},
       {"short date", std::nullopt, 1, "45000", true, "15-03-2023"},
-      {"short date on a number cell", CellType::number, 1, "45150", true, "12-08-2023"},
       {"short date with a time of day", std::nullopt, 1, "45000.96", true, "15-03-2023"},
-      {"short date in exponent form", std::nullopt, 1, "4.5E4", true, "15-03-2023"},
       {"short date that is not a number", std::nullopt, 1, "abc", true, "abc"},
       {"short date with a trailing blank", std::nullopt, 1, "45000 ", true, "45000 "},
-      {"short date that is not finite", std::nullopt, 1, "nan", true, "nan"},
       {"short date beyond year 9999", std::nullopt, 1, "3000000", true, "3000000"},
       {"date-time format stays a serial", std::nullopt, 2, "45000.5", true, "45000.5"},
-      {"custom date format stays a serial", std::nullopt, 3, "45000", true, "45000"},
       {"style index past the list", std::nullopt, 4, "45000", true, "45000"},
-      {"negative style index", std::nullopt, -1, "45000", true, "45000"},
       {"number as stored", std::nullopt, std::nullopt, "15", true, "15"},
-      {"number keeps its characters", CellType::number, 0, "1.50", true, "1.50"},
       {"boolean", CellType::boolean, std::nullopt, "1", true, "1"},
-      {"error", CellType::error, std::nullopt, "#DIV/0!", true, "#DIV/0!"},
-      {"formula string", CellType::string, std::nullopt, " ja", true, " ja"},
       {"inline string has no value", CellType::inlineStr, std::nullopt, nullptr, true, nullptr},
-      {"empty value", std::nullopt, std::nullopt, "", true, ""},
       {"neither type nor value", std::nullopt, std::nullopt, nullptr, true, nullptr},
   };
   for (const auto& c : cases) {
@@ -80,11 +68,8 @@ TEST(GetCellValue, ConvertsEachKindOfCell) {
   }
 }
 
-TEST(GetCellValue, NoCellFormatListMeansNoDates) {
+TEST(GetCellValue, DatesNeedTheFormatListAndFollowTheDateSystem) {
   EXPECT_EQ(getCellValue({std::nullopt, 1, "45000"}, nullptr, xlsx::Styles{}), "45000");
-}
-
-TEST(GetCellValue, ShortDateInA1904Workbook) {
   EXPECT_EQ(getCellValue({std::nullopt, 1, "43538"}, nullptr, testStyles(), true), "15-03-2023");
 }
 
@@ -118,13 +103,9 @@ TEST_P(ExcelDates, WholeDaysFromTheBase) {
   }
 }
 
-TEST_P(ExcelDates, The1904SystemCountsFromItsOwnBase) {
+TEST_P(ExcelDates, The1904SystemAndSerialsWithoutACivilDay) {
   EXPECT_EQ(formatDate(*fromExcelDate(0, true)), "01-01-1904");
-  EXPECT_EQ(formatDate(*fromExcelDate(43538, true)), "15-03-2023");
   EXPECT_EQ(formatDate(*fromExcelDate(43688.75, true)), "12-08-2023");
-}
-
-TEST_P(ExcelDates, SerialsWithoutACivilDay) {
   for (double serial : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                         -std::numeric_limits<double>::infinity(), 2958466.0, -693594.0, 1e300, -1e300}) {
     SCOPED_TRACE(serial);

@@ -110,10 +110,8 @@ std::function<std::string(std::uint64_t)> blanks(std::uint64_t count) {
 }
 
 std::vector<Part> workbookParts(const WorkbookSpec& spec) {
-  const std::string xmlHeader = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
+  const std::string xmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
   std::vector<Part> parts;
-  parts.push_back({"[Content_Types].xml",
-                   xmlHeader + R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)"});
   parts.push_back({"_rels/.rels",
                    xmlHeader + R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
                                R"(<Relationship Id="rId1" Type=")" + std::string(relationshipsNamespace) +

@@ -176,8 +176,7 @@ TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
        {{"1", "15-03-2023"}}},
       {"only cellXfs gives number formats",
        testing::withPart(testing::workbookParts(spec({R"(<row><c><v>1</v></c></row><row><c s="0"><v>45000</v></c></row>)"}, std::nullopt)),
-                         {"xl/styles.xml", R"(<styleSheet><cellStyleXfs><xf numFmtId="0"/></cellStyleXfs>)"
-                                           R"(<cellXfs><xf numFmtId="14"/></cellXfs></styleSheet>)"}),
+                         {"xl/styles.xml", R"(<a><cellStyleXfs><xf/></cellStyleXfs><cellXfs><xf numFmtId="14"/></cellXfs></a>)"}),
        {{"1", "15-03-2023"}}},
       {"sheets without sheet data or rows", testing::workbookParts(spec({std::nullopt, std::string()}, std::nullopt)), {}},
       {"workbook sheet order, a chart sheet, a missing relationship, strict names",
@@ -245,21 +244,13 @@ TEST(HandleFile, ReadingFailuresKeepThePairsReadBefore) {
        "xl/worksheets/sheet2.xml: the attribute s of an element c holds \"1.5\", which is not a whole number"},
       {"second worksheet outside the package", secondTarget("../../../etc/passwd"), {{"Tm", "30"}},
        "the package has no part ../../../etc/passwd"},
-      {"second worksheet missing", without(twoSheets(goodSheet), "xl/worksheets/sheet2.xml"), {{"Tm", "30"}},
-       "the package has no part xl/worksheets/sheet2.xml"},
       {"no style sheet", without(twoSheets(goodSheet), "xl/styles.xml"), {},
        "the package has no part xl/styles.xml"},
-      {"bad number format", testing::withPart(twoSheets(goodSheet), {"xl/styles.xml", R"(<a><cellXfs><xf numFmtId="x"/></cellXfs></a>)"}),
-       {}, "xl/styles.xml: the attribute numFmtId"},
       {"entity expansion in the shared strings",
        testing::withPart(twoSheets(goodSheet),
                          {"xl/sharedStrings.xml",
                           R"(<!DOCTYPE sst [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;">]><sst><si><t>&b;</t></si></sst>)"}),
        {}, "xl/sharedStrings.xml: the part carries a document type declaration"},
-      {"bad date system", testing::withPart(twoSheets(goodSheet), {"xl/workbook.xml", R"(<workbook><workbookPr date1904="ja"/></workbook>)"}),
-       {}, "xl/workbook.xml: the attribute date1904"},
-      {"no workbook relationships", without(twoSheets(goodSheet), "xl/_rels/workbook.xml.rels"), {},
-       "the package has no part xl/_rels/workbook.xml.rels"},
       {"workbook outside the package",
        testing::withPart(twoSheets(goodSheet),
                          {"_rels/.rels", R"(<Relationships><Relationship Id="a" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="../book.xml"/></Relationships>)"}),
@@ -289,8 +280,6 @@ TEST(HandleFile, TheFlagIsOnlyEverRaised) {
     EXPECT_TRUE(run.lines.empty());
     EXPECT_EQ(run.showAlert, before);
   }
-  EXPECT_FALSE(import(folder / "finnes-ikke.xlsx").result);
-
   WorkbookSpec fine;
   fine.sheets = {std::string(R"(<row><c><v>1</v></c></row><row><c><v>2</v></c></row>)")};
   EXPECT_TRUE(import(writeParts(folder, testing::workbookParts(fine)), true).showAlert);
