@@ -3,6 +3,9 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
+#include <cstdint>
+#include <map>
+#include <system_error>
 
 #include "norms/resource_bundle.h"
 
@@ -23,7 +26,24 @@ std::optional<Image> loadImage(const std::filesystem::path& file) {
 std::optional<Image> namedImage(std::string_view name) {
   const auto path = bundle::pathForResource(name, "png");
   if (!path) return std::nullopt;
-  return loadImage(*path);
+  // Decoded once and kept, as named images are; a file that has changed
+  // since is decoded again. Only the main thread asks for images.
+  struct Cached {
+    std::filesystem::file_time_type modified;
+    std::uintmax_t size;
+    std::optional<Image> image;
+  };
+  static std::map<std::filesystem::path, Cached> cache;
+  std::error_code error;
+  const auto modified = std::filesystem::last_write_time(*path, error);
+  const auto size = std::filesystem::file_size(*path, error);
+  if (error) return loadImage(*path);
+  const auto found = cache.find(*path);
+  if (found != cache.end() && found->second.modified == modified && found->second.size == size)
+    return found->second.image;
+  auto image = loadImage(*path);
+  cache[*path] = Cached{modified, size, image};
+  return image;
 }
 
 }  // namespace kelmora::platform

@@ -1,193 +1,248 @@
 #include "platform/pdf_context.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QColor>
+#include <algorithm>
+#include <QFile>
+#include <QImage>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPdfWriter>
 #include <QPen>
-#include <QSaveFile>
+#include <QPrinter>
 #include <QString>
+#include <QTemporaryFile>
 #include <QTransform>
 #include <system_error>
-#include <vector>
 
-#include "platform/named_image.h"
+#include "platform/recording_context.h"
 #include "platform/system_font.h"
 
 namespace kelmora::platform {
 namespace {
+
+QString toQString(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 QColor toQColor(const Color& color) {
   return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
                           static_cast<float>(color.blue), static_cast<float>(color.alpha));
 }
 
-// What a save of the graphics state keeps; the path is not part of it.
-struct GraphicsState {
-  Color strokeColor;  // the initial colours are opaque black
-  Color fillColor;
-  double lineWidth = 1.0;
-};
+bool isGrey(const Color& color) { return color.red == color.green && color.green == color.blue; }
+
+QPainterPath toQPath(const std::vector<Subpath>& subpaths) {
+  QPainterPath path;
+  for (const auto& subpath : subpaths) {
+    if (subpath.ellipse) {
+      const Rect& r = subpath.ellipseRect;
+      path.addEllipse(QRectF(r.x, r.y, r.width, r.height));
+      continue;
+    }
+    path.moveTo(subpath.points.front().x, subpath.points.front().y);
+    for (std::size_t i = 1; i < subpath.points.size(); ++i) path.lineTo(subpath.points[i].x, subpath.points[i].y);
+  }
+  return path;
+}
+
+QPen penFor(const PaintState& state) {
+  // Butt caps, miter joins and a miter limit of 10, as a PDF reader assumes
+  // by default; Qt's own (square caps, bevel joins) would lengthen every
+  // profile segment by half the line width at each end.
+  QPen pen(toQColor(state.strokeColor), state.lineWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+  pen.setMiterLimit(10);
+  return pen;
+}
+
+// Only paints in greys: strokes and fills that paint something, and images.
+bool onlyGreys(const Recording& recording) {
+  for (const auto& operation : recording.operations) {
+    switch (operation.kind) {
+      case Operation::Kind::stroke:
+        if (!operation.path.empty() && !isGrey(operation.state.strokeColor)) return false;
+        break;
+      case Operation::Kind::fill:
+        if (!operation.path.empty() && !isGrey(operation.state.fillColor)) return false;
+        break;
+      case Operation::Kind::image:
+        if (!operation.image->qImage().isGrayscale()) return false;
+        break;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+void setPage(QPrinter& printer, const Rect& mediaBox) {
+  // An exact match: the nearest standard size (1190 x 1684 would become A2,
+  // 1191 points wide) must not replace the background's own size.
+  printer.setPageSize(QPageSize(QSizeF(mediaBox.width, mediaBox.height), QPageSize::Point, QString(),
+                                QPageSize::ExactMatch));
+  printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+}
+
+// Paints the recorded pages; the page space has y upward, Qt's y downward.
+void replay(const Recording& recording, QPrinter& printer, QPainter& painter) {
+  bool firstPage = true;
+  for (const auto& operation : recording.operations) {
+    switch (operation.kind) {
+      case Operation::Kind::beginPage:
+        // The printer begins with the first page already open.
+        if (!firstPage) {
+          setPage(printer, operation.rect);
+          printer.newPage();
+        }
+        firstPage = false;
+        painter.setTransform(QTransform(1, 0, 0, -1, 0, operation.rect.height));
+        break;
+      case Operation::Kind::image: {
+        const Rect& r = operation.rect;
+        painter.save();
+        painter.translate(r.x, r.y + r.height);
+        painter.scale(1, -1);
+        painter.drawImage(QRectF(0, 0, r.width, r.height), operation.image->qImage());
+        painter.restore();
+        break;
+      }
+      case Operation::Kind::text: {
+        if (operation.text.empty()) break;
+        painter.save();
+        painter.setFont(systemFontOfSize(operation.fontSize));
+        painter.setPen(QColor(Qt::black));
+        // The line's lower-left corner lies one descent below the baseline.
+        painter.translate(operation.at.x, operation.at.y + systemFontDescent(operation.fontSize));
+        painter.scale(1, -1);
+        painter.drawText(QPointF(0, 0), QString::fromStdString(operation.text));
+        painter.restore();
+        break;
+      }
+      case Operation::Kind::stroke:
+        if (!operation.path.empty()) painter.strokePath(toQPath(operation.path), penFor(operation.state));
+        break;
+      case Operation::Kind::fill:
+        if (!operation.path.empty()) {
+          QPainterPath path = toQPath(operation.path);
+          path.setFillRule(operation.rule == FillRule::winding ? Qt::WindingFill : Qt::OddEvenFill);
+          painter.fillPath(path, QBrush(toQColor(operation.state.fillColor)));
+        }
+        break;
+      default:  // the state of every mark is recorded with it
+        break;
+    }
+  }
+}
+
+// Qt does not report a failed write: a complete document ends with its
+// end-of-file marker, which a full disk would have cut off.
+bool isComplete(const std::filesystem::path& file) {
+  QFile written(toQString(file));
+  if (!written.open(QIODevice::ReadOnly) || written.size() < 16) return false;
+  written.seek(written.size() - 16);
+  return written.read(16).contains("%%EOF");
+}
 
 }  // namespace
 
 struct PdfContext::State {
   std::filesystem::path file;
-  QSaveFile output;
-  QByteArray document;
-  QBuffer buffer{&document};
-  std::unique_ptr<QPdfWriter> writer;
-  QPainter painter;
-  QPainterPath path;
-  GraphicsState graphics;
-  std::vector<GraphicsState> savedStates;
+  std::filesystem::path temporary;
+  RecordingContext pages{std::make_shared<Recording>(), systemFontTextWidth};
   bool closed = false;
-  bool finished = false;  // close() was tried
-
-  explicit State(const std::filesystem::path& target) : file(target), output(QString::fromStdString(target.string())) {}
-
-  QPen pen() const {
-    // Butt caps, miter joins and a miter limit of 10, as a PDF reader assumes
-    // by default; Qt's own defaults (square caps, bevel joins) would lengthen
-    // every profile segment by half the line width at each end.
-    QPen pen(toQColor(graphics.strokeColor), graphics.lineWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    pen.setMiterLimit(10);
-    return pen;
-  }
+  bool tried = false;
 };
 
 std::unique_ptr<PdfContext> PdfContext::create(const std::filesystem::path& file, std::string& reason) {
-  auto state = std::make_unique<State>(file);
-  if (!state->output.open(QIODevice::WriteOnly)) {
-    reason = state->output.errorString().toStdString();
+  auto state = std::make_unique<State>();
+  state->file = file;
+  const auto folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+  // Made now, so that a folder that cannot take the document is known before
+  // anything is drawn.
+  QTemporaryFile temporary(toQString(folder / ("." + file.filename().string() + ".XXXXXX")));
+  temporary.setAutoRemove(false);
+  if (!temporary.open()) {
+    reason = temporary.errorString().toStdString();
     return nullptr;
   }
-  state->buffer.open(QIODevice::WriteOnly);
-  state->writer = std::make_unique<QPdfWriter>(&state->buffer);
-  // One unit is one point.
-  state->writer->setResolution(72);
+  state->temporary = temporary.fileName().toStdString();
+  temporary.close();
   return std::unique_ptr<PdfContext>(new PdfContext(std::move(state)));
 }
 
 PdfContext::PdfContext(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
 PdfContext::~PdfContext() {
-  if (state_->painter.isActive()) state_->painter.end();
-  if (!state_->closed) {
-    state_->output.cancelWriting();
-    std::error_code error;
-    std::filesystem::remove(state_->file, error);
-  }
+  std::error_code error;
+  std::filesystem::remove(state_->temporary, error);
+  if (!state_->closed) std::filesystem::remove(state_->file, error);
 }
 
-void PdfContext::setStrokeColor(const Color& color) { state_->graphics.strokeColor = color; }
-void PdfContext::setFillColor(const Color& color) { state_->graphics.fillColor = color; }
-void PdfContext::setLineWidth(double width) { state_->graphics.lineWidth = width; }
-
-void PdfContext::moveTo(Point point) { state_->path.moveTo(point.x, point.y); }
-void PdfContext::addLineTo(Point point) { state_->path.lineTo(point.x, point.y); }
-void PdfContext::addEllipseInRect(Rect rect) {
-  state_->path.addEllipse(QRectF(rect.x, rect.y, rect.width, rect.height));
-}
-
-void PdfContext::strokePath() {
-  if (!state_->path.isEmpty() && state_->painter.isActive()) state_->painter.strokePath(state_->path, state_->pen());
-  state_->path = QPainterPath();
-}
-
-void PdfContext::fillPath(FillRule rule) {
-  if (!state_->path.isEmpty() && state_->painter.isActive()) {
-    state_->path.setFillRule(rule == FillRule::winding ? Qt::WindingFill : Qt::OddEvenFill);
-    state_->painter.fillPath(state_->path, QBrush(toQColor(state_->graphics.fillColor)));
-  }
-  state_->path = QPainterPath();
-}
-
-void PdfContext::saveGState() {
-  state_->savedStates.push_back(state_->graphics);
-  if (state_->painter.isActive()) state_->painter.save();
-}
-
-void PdfContext::restoreGState() {
-  if (state_->savedStates.empty()) return;
-  state_->graphics = state_->savedStates.back();
-  state_->savedStates.pop_back();
-  if (state_->painter.isActive()) state_->painter.restore();
-}
-
-void PdfContext::drawImage(const Image& image, Rect rect) {
-  if (!state_->painter.isActive()) return;
-  // The page space has y upward; the image's rows run downward.
-  QPainter& painter = state_->painter;
-  painter.save();
-  painter.translate(rect.x, rect.y + rect.height);
-  painter.scale(1, -1);
-  painter.drawImage(QRectF(0, 0, rect.width, rect.height), image.qImage());
-  painter.restore();
-}
-
-double PdfContext::measureText(std::string_view text, double fontSize) {
-  return systemFontTextWidth(text, fontSize);
-}
-
+void PdfContext::setStrokeColor(const Color& color) { state_->pages.setStrokeColor(color); }
+void PdfContext::setFillColor(const Color& color) { state_->pages.setFillColor(color); }
+void PdfContext::setLineWidth(double width) { state_->pages.setLineWidth(width); }
+void PdfContext::moveTo(Point point) { state_->pages.moveTo(point); }
+void PdfContext::addLineTo(Point point) { state_->pages.addLineTo(point); }
+void PdfContext::addEllipseInRect(Rect rect) { state_->pages.addEllipseInRect(rect); }
+void PdfContext::strokePath() { state_->pages.strokePath(); }
+void PdfContext::fillPath(FillRule rule) { state_->pages.fillPath(rule); }
+void PdfContext::saveGState() { state_->pages.saveGState(); }
+void PdfContext::restoreGState() { state_->pages.restoreGState(); }
+void PdfContext::drawImage(const Image& image, Rect rect) { state_->pages.drawImage(image, rect); }
+double PdfContext::measureText(std::string_view text, double fontSize) { return systemFontTextWidth(text, fontSize); }
 void PdfContext::drawText(std::string_view text, double fontSize, Point lowerLeft) {
-  if (!state_->painter.isActive() || text.empty()) return;
-  QPainter& painter = state_->painter;
-  painter.save();
-  painter.setFont(systemFontOfSize(fontSize));
-  painter.setPen(QColor(Qt::black));
-  // The line's lower-left corner lies one descent below the baseline.
-  painter.translate(lowerLeft.x, lowerLeft.y + systemFontDescent(fontSize));
-  painter.scale(1, -1);
-  painter.drawText(QPointF(0, 0), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-  painter.restore();
+  state_->pages.drawText(text, fontSize, lowerLeft);
 }
-
-void PdfContext::beginPage(Rect mediaBox) {
-  QPdfWriter& writer = *state_->writer;
-  // An exact match: the nearest standard size (1190 x 1684 would become A2,
-  // 1191 points wide) must not replace the background's own size.
-  writer.setPageSize(QPageSize(QSizeF(mediaBox.width, mediaBox.height), QPageSize::Point, QString(),
-                               QPageSize::ExactMatch));
-  writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-  if (state_->painter.isActive()) {
-    writer.newPage();
-  } else {
-    state_->painter.begin(&writer);
-    // Otherwise Qt stores the background as a JPEG.
-    state_->painter.setRenderHint(QPainter::LosslessImageRendering);
-    state_->painter.setRenderHint(QPainter::Antialiasing);
-  }
-  state_->painter.setTransform(QTransform(1, 0, 0, -1, 0, mediaBox.height));
-}
-
-void PdfContext::endPage() {}
+void PdfContext::beginPage(Rect mediaBox) { state_->pages.beginPage(mediaBox); }
+void PdfContext::endPage() { state_->pages.endPage(); }
 
 bool PdfContext::close(std::string& reason) {
   State& state = *state_;
   if (state.closed) return true;
-  if (state.finished) {
-    reason = "the document was already given up";
+  if (state.tried) {
+    reason = "the document could not be written before";
     return false;
   }
-  state.finished = true;
-  if (state.painter.isActive() && !state.painter.end()) {
-    reason = "the PDF document could not be completed";
+  state.tried = true;
+
+  const Recording& recording = state.pages.recording();
+  const auto firstPage = std::find_if(recording.operations.begin(), recording.operations.end(),
+                                      [](const Operation& o) { return o.kind == Operation::Kind::beginPage; });
+  if (firstPage == recording.operations.end()) {
+    reason = "the document has no page";
     return false;
   }
-  state.writer.reset();
-  state.buffer.close();
-  if (state.output.write(state.document) != state.document.size()) {
-    reason = state.output.errorString().toStdString();
+
+  {
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(toQString(state.temporary));
+    printer.setColorMode(onlyGreys(recording) ? QPrinter::GrayScale : QPrinter::Color);
+    // One unit is one point.
+    printer.setResolution(72);
+    printer.setFullPage(true);
+    setPage(printer, firstPage->rect);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+      reason = "the file " + state.temporary.string() + " could not be opened for writing";
+      return false;
+    }
+    // Otherwise Qt stores the background as a JPEG.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.setRenderHint(QPainter::Antialiasing);
+    replay(recording, printer, painter);
+    if (!painter.end()) {
+      reason = "the document could not be completed";
+      return false;
+    }
+  }
+  if (!isComplete(state.temporary)) {
+    reason = "the document was not written completely (is the disk full?)";
     return false;
   }
-  if (!state.output.commit()) {
-    reason = state.output.errorString().toStdString();
+  std::error_code error;
+  std::filesystem::rename(state.temporary, state.file, error);
+  if (error) {
+    reason = error.message();
     return false;
   }
   state.closed = true;

@@ -9,14 +9,19 @@
 
 namespace kelmora::platform {
 
-// The document is drawn into memory and written to its file only by close(),
-// through a temporary file that replaces the target at once: a failed write
-// (a full disk, say) is known and never leaves a partial file. Giving the
-// context up before close() also removes the file it was to replace, so that
-// an earlier document is never taken for this one.
+// The pages are kept as drawn and written only by close(): into a temporary
+// file beside the target, checked, then moved over the target at once. So a
+// failed write (a full disk, say) is known and never leaves a partial file,
+// and giving the context up before close() leaves nothing at the target
+// either, not even the file it was to replace: an earlier document is never
+// taken for this one.
+//
+// A document drawn only in greys (the report on its grey form) is written in
+// the grey colour space, which stores the background in a third of the bytes
+// and a third of the time.
 class PdfContext final : public DocumentContext {
  public:
-  // No context (and the reason) when the file cannot be created there.
+  // No context (and the reason) when no file can be made beside the target.
   static std::unique_ptr<PdfContext> create(const std::filesystem::path& file, std::string& reason);
   ~PdfContext() override;
 

@@ -31,7 +31,9 @@ RecordingContext::~RecordingContext() {
 }
 
 Operation RecordingContext::make(Operation::Kind kind) const {
-  Operation operation{kind, state_, {}, FillRule::winding, {}, 0, {}, 0, 0, {}, 0, 0};
+  Operation operation;
+  operation.kind = kind;
+  operation.state = state_;
   return operation;
 }
 
@@ -80,6 +82,7 @@ void RecordingContext::drawImage(const Image& image, Rect rect) {
   operation.rect = rect;
   operation.imageWidth = image.width();
   operation.imageHeight = image.height();
+  operation.image = image;
   recording_->operations.push_back(std::move(operation));
 }
 

@@ -4,10 +4,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/graphics_context.h"
+#include "platform/named_image.h"
 
 namespace kelmora::platform {
 
@@ -27,7 +29,7 @@ struct PaintState {
 
 struct Operation {
   enum class Kind { beginPage, endPage, close, saveGState, restoreGState, image, text, stroke, fill };
-  Kind kind;
+  Kind kind = Kind::beginPage;
   PaintState state;            // as it stood when the operation was made
   std::vector<Subpath> path;   // stroke, fill: everything the path held
   FillRule rule = FillRule::winding;
@@ -39,6 +41,7 @@ struct Operation {
   Rect rect;                   // image, beginPage
   int imageWidth = 0;
   int imageHeight = 0;
+  std::optional<Image> image;  // image
 };
 
 // What a context recorded; it outlives the context, so that a test can look

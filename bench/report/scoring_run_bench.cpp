@@ -1,0 +1,89 @@
+// The scoring run from a loaded store to a closed "test.pdf", with the real
+// background form and conversion tables; the viewer is not started.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <filesystem>
+#include <string>
+
+#include "norms/conversion_tables.h"
+#include "norms/diagnostics.h"
+#include "norms/resource_bundle.h"
+#include "platform/recording_context.h"
+#include "report/scoring_run.h"
+
+namespace {
+
+using namespace kelmora;
+
+ExcelData client() {
+  ExcelData data{{"Navn", "Kari Nordmann"}, {"Fødselsdato", "15-03-1985"}, {"Testdato", "10-06-2024"},
+                 {"Kjønn", "K"}, {"Hendthet", "V"}, {"sRs", "10"}, {"sVf", "11"}, {"sBu", "9"}, {"sBt", "12"},
+                 {"sUt", "8"}};
+  for (const char* code : {"Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd"}) data[code] = "20";
+  return data;
+}
+
+// A working directory of its own for the report file.
+struct Scratch {
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::path path;
+  Scratch() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kelmora-bench-XXXXXX").string();
+    path = mkdtemp(pattern.data());
+    std::filesystem::current_path(path);
+  }
+  ~Scratch() {
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(path);
+  }
+};
+
+void BM_ScoringRunToPdf(benchmark::State& state) {
+  Scratch scratch;
+  SharedData store;
+  store.setExcelData(client());
+  ReportServices services = productionServices();
+  int opened = 0;
+  services.openFile = [&](const std::filesystem::path&) { ++opened; };
+  for (auto _ : state) {
+    OutputCapture output;
+    performScoringRun(store, services);
+  }
+  if (opened != static_cast<int>(state.iterations())) state.SkipWithError("the report was not completed");
+  state.counters["pdf_bytes"] = static_cast<double>(std::filesystem::file_size("test.pdf"));
+}
+BENCHMARK(BM_ScoringRunToPdf)->Unit(benchmark::kMillisecond);
+
+// The same run drawn into a recording: the cost of everything but the PDF.
+void BM_ScoringRunRecorded(benchmark::State& state) {
+  SharedData store;
+  store.setExcelData(client());
+  ReportServices services = productionServices();
+  services.createDocument = [](const std::filesystem::path&, std::string&) -> std::unique_ptr<platform::DocumentContext> {
+    return std::make_unique<platform::RecordingContext>();
+  };
+  services.openFile = [](const std::filesystem::path&) {};
+  for (auto _ : state) {
+    OutputCapture output;
+    performScoringRun(store, services);
+  }
+}
+BENCHMARK(BM_ScoringRunRecorded)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication application(argc, argv);
+  bundle::setResourceDirectory(KELMORA_BENCH_RESOURCES);
+  {
+    OutputCapture quiet;
+    loadTables();
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
