@@ -11,30 +11,17 @@
 #include "app/content_view.h"
 #include "norms/resource_bundle.h"
 #include "test_printing.h"
+#include "client_workbook.h"
 #include "url_recorder.h"
-#include "workbook_writer.h"
 
 using kelmora::ContentView;
 using kelmora::ContentViewServices;
 using kelmora::ExcelData;
 using kelmora::SharedData;
 using kelmora::testing::SheetRows;
-using kelmora::testing::ShortDate;
 
 namespace {
 
-// A client of 33 whose raw scores all give the scaled score 10 in the
-// shipped tables; the birth date is a date cell, the test date text.
-const SheetRows client{
-    {std::string("Navn"), std::string("Fødselsdato"), std::string("Testdato"), std::string("Kjønn"),
-     std::string("Hendthet")},
-    {std::string("Kari Nordmann"), ShortDate{32978}, std::string("02-03-2024"), std::string("K"), std::string("H")},
-};
-const SheetRows scores{
-    {std::string("Tm"), std::string("Li"), std::string("Th"), std::string("Mr"), std::string("Of"), std::string("Rg"),
-     std::string("Sl"), std::string("Vp"), std::string("In"), std::string("Kd")},
-    {46.0, 25.0, 28.0, 17.0, 38.0, 14.0, 31.0, 15.0, 13.0, 69.0},
-};
 const SheetRows nameOnly{{std::string("Navn")}, {std::string("Ola")}};
 const SheetRows unequal{
     {std::string("Tm"), std::string("Li"), std::string("Th")},
@@ -74,7 +61,7 @@ class WorkbookLoadingTest : public QObject {
     QTest::addColumn<ExcelData>("someOfTheStore");
     QTest::addColumn<bool>("reportOpened");
 
-    QTest::newRow("complete client") << true << std::vector<SheetRows>{client, scores} << true << false << false
+    QTest::newRow("complete client") << true << kelmora::testing::clientWorkbook() << true << false << false
                                      << ExcelData{{"Navn", "Kari Nordmann"},
                                                   {"Fødselsdato", "15-04-1990"},
                                                   {"Testdato", "02-03-2024"},
