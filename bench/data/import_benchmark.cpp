@@ -53,18 +53,18 @@ std::filesystem::path clientWorkbook() {
 std::filesystem::path largeWorkbook(std::int64_t rows) {
   static std::map<std::int64_t, std::filesystem::path> made;
   if (auto found = made.find(rows); found != made.end()) return found->second;
-  testing::WorkbookSpec spec;
-  spec.sheets = {std::string()};
+  testing::WorkbookLayout layout;
+  layout.sheets = {std::string()};
   // Eleven keys over the eleven columns, as shared strings.
   std::string keyRow = "<row r=\"1\">";
-  spec.sharedStrings.emplace();
+  layout.sharedStrings.emplace();
   for (int key = 0; key < 11; ++key) {
-    *spec.sharedStrings += "<si><t>Felt " + std::to_string(key) + "</t></si>";
+    *layout.sharedStrings += "<si><t>Felt " + std::to_string(key) + "</t></si>";
     keyRow += "<c r=\"" + std::string(1, static_cast<char>('A' + key)) + "1\" t=\"s\"><v>" + std::to_string(key) +
               "</v></c>";
   }
   keyRow += "</row>";
-  auto parts = testing::workbookParts(spec);
+  auto parts = testing::workbookParts(layout);
   testing::Part sheet{"xl/worksheets/sheet1.xml",
                       R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" +
                           keyRow};

@@ -109,7 +109,7 @@ std::function<std::string(std::uint64_t)> blanks(std::uint64_t count) {
   };
 }
 
-std::vector<Part> workbookParts(const WorkbookSpec& spec) {
+std::vector<Part> workbookParts(const WorkbookLayout& layout) {
   const std::string xmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
   std::vector<Part> parts;
   parts.push_back({"_rels/.rels",
@@ -119,29 +119,29 @@ std::vector<Part> workbookParts(const WorkbookSpec& spec) {
 
   std::string sheets;
   std::string relationships;
-  for (std::size_t i = 0; i < spec.sheets.size(); ++i) {
+  for (std::size_t i = 0; i < layout.sheets.size(); ++i) {
     const std::string number = std::to_string(i + 1);
     sheets += R"(<sheet name="Ark)" + number + R"(" sheetId=")" + number + R"(" r:id="rId)" + number + R"("/>)";
     relationships += R"(<Relationship Id="rId)" + number + R"(" Type=")" + std::string(relationshipsNamespace) +
                      R"(/worksheet" Target="worksheets/sheet)" + number + R"(.xml"/>)";
-    const auto& data = spec.sheets[i];
+    const auto& data = layout.sheets[i];
     parts.push_back({"xl/worksheets/sheet" + number + ".xml",
                      xmlHeader + R"(<worksheet xmlns=")" + mainNamespace + R"(">)" +
                          (data ? "<sheetData>" + *data + "</sheetData>" : "") + "</worksheet>"});
   }
   parts.push_back({"xl/workbook.xml", xmlHeader + R"(<workbook xmlns=")" + mainNamespace + R"(" xmlns:r=")" +
-                                          relationshipsNamespace + R"("><workbookPr )" + spec.workbookProperties +
+                                          relationshipsNamespace + R"("><workbookPr )" + layout.workbookProperties +
                                           "/><sheets>" + sheets + "</sheets></workbook>"});
   parts.push_back({"xl/_rels/workbook.xml.rels",
                    xmlHeader + R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" +
                        relationships + "</Relationships>"});
-  if (spec.cellFormats) {
+  if (layout.cellFormats) {
     parts.push_back({"xl/styles.xml", xmlHeader + R"(<styleSheet xmlns=")" + mainNamespace +
-                                          R"("><cellXfs>)" + *spec.cellFormats + "</cellXfs></styleSheet>"});
+                                          R"("><cellXfs>)" + *layout.cellFormats + "</cellXfs></styleSheet>"});
   }
-  if (spec.sharedStrings) {
+  if (layout.sharedStrings) {
     parts.push_back({"xl/sharedStrings.xml",
-                     xmlHeader + R"(<sst xmlns=")" + mainNamespace + R"(">)" + *spec.sharedStrings + "</sst>"});
+                     xmlHeader + R"(<sst xmlns=")" + mainNamespace + R"(">)" + *layout.sharedStrings + "</sst>"});
   }
   return parts;
 }

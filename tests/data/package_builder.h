@@ -30,7 +30,7 @@ void writePackage(const std::filesystem::path& file, const std::vector<Part>& pa
 
 // A minimal workbook. Each sheet is the inner XML of its sheetData (nothing
 // means a sheet without sheetData).
-struct WorkbookSpec {
+struct WorkbookLayout {
   std::vector<std::optional<std::string>> sheets;
   // The inner XML of the shared-string part; nothing leaves the part out.
   std::optional<std::string> sharedStrings;
@@ -41,7 +41,7 @@ struct WorkbookSpec {
   std::string workbookProperties;
 };
 
-std::vector<Part> workbookParts(const WorkbookSpec& spec);
+std::vector<Part> workbookParts(const WorkbookLayout& layout);
 
 // The parts of a workbook with one part replaced or added.
 std::vector<Part> withPart(std::vector<Part> parts, Part part);

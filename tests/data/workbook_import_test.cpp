@@ -15,7 +15,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing::ScratchFolder;
-using testing::WorkbookSpec;
+using testing::WorkbookLayout;
 
 // Writes a workbook with libxlsxwriter: a writer that knows nothing of our
 // reader. `fill` gets the workbook and writes its sheets.
@@ -145,9 +145,9 @@ TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
   const std::string outOfRange = " er utenfor rekkevidden av sharedStrings.items";
   const std::string relationship =
       R"(<Relationship Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/)";
-  auto spec = [](std::vector<std::optional<std::string>> sheets, std::optional<std::string> sharedStrings,
+  auto layout = [](std::vector<std::optional<std::string>> sheets, std::optional<std::string> sharedStrings,
                  std::string workbookProperties = {}) {
-    WorkbookSpec made;
+    WorkbookLayout made;
     made.sheets = std::move(sheets);
     made.sharedStrings = std::move(sharedStrings);
     made.workbookProperties = std::move(workbookProperties);
@@ -160,7 +160,7 @@ TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
   };
   const std::vector<Case> cases = {
       {"inline strings, rich text, phonetic runs and out-of-range indices",
-       testing::workbookParts(spec(
+       testing::workbookParts(layout(
            {R"(<row><c t="inlineStr"><is><t>Navn</t></is></c><c t="s"><v>0</v></c><c t="s"><v>2</v></c>)"
             R"(<c t="s"><v>3</v></c></row>)"
             R"(<row><c t="s"><v>1</v></c><c t="s"><v>5</v></c><c t="s"><v>-1</v></c><c t="s"><v>4</v></c></row>)"},
@@ -168,21 +168,21 @@ TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
            R"(<si><t xml:space="preserve"> Th </t></si><si><t/></si>)")),
        {{"Ukjent", "Ukjent"}, {"Li", "Indeks 5" + outOfRange}, {"Rg", "Indeks -1" + outOfRange}, {" Th ", ""}}},
       {"no shared-string part",
-       testing::workbookParts(spec({R"(<row><c t="s"><v>0</v></c></row><row><c><v>1</v></c></row>)"}, std::nullopt)),
+       testing::workbookParts(layout({R"(<row><c t="s"><v>0</v></c></row><row><c><v>1</v></c></row>)"}, std::nullopt)),
        {{"Indeks 0" + outOfRange, "1"}}},
       {"1904 date system",
-       testing::workbookParts(spec({R"(<row><c><v>1</v></c></row><row><c s="1"><v>43538</v></c></row>)"},
+       testing::workbookParts(layout({R"(<row><c><v>1</v></c></row><row><c s="1"><v>43538</v></c></row>)"},
                                    std::nullopt, R"(date1904="1")")),
        {{"1", "15-03-2023"}}},
       {"only cellXfs gives number formats",
-       testing::withPart(testing::workbookParts(spec({R"(<row><c><v>1</v></c></row><row><c s="0"><v>45000</v></c></row>)"}, std::nullopt)),
+       testing::withPart(testing::workbookParts(layout({R"(<row><c><v>1</v></c></row><row><c s="0"><v>45000</v></c></row>)"}, std::nullopt)),
                          {"xl/styles.xml", R"(<a><cellStyleXfs><xf/></cellStyleXfs><cellXfs><xf numFmtId="14"/></cellXfs></a>)"}),
        {{"1", "15-03-2023"}}},
-      {"sheets without sheet data or rows", testing::workbookParts(spec({std::nullopt, std::string()}, std::nullopt)), {}},
+      {"sheets without sheet data or rows", testing::workbookParts(layout({std::nullopt, std::string()}, std::nullopt)), {}},
       {"workbook sheet order, a chart sheet, a missing relationship, strict names",
        testing::withPart(
            testing::withPart(
-               testing::workbookParts(spec({R"(<row><c><v>1</v></c></row><row><c><v>first</v></c></row>)",
+               testing::workbookParts(layout({R"(<row><c><v>1</v></c></row><row><c><v>first</v></c></row>)",
                                             R"(<row><c><v>1</v></c></row><row><c><v>second</v></c></row>)"},
                                            std::nullopt)),
                {"xl/workbook.xml",
@@ -208,10 +208,10 @@ TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
 TEST(HandleFile, ReadingFailuresKeepThePairsReadBefore) {
   const std::string goodSheet = R"(<row><c t="s"><v>0</v></c></row><row><c><v>30</v></c></row>)";
   auto twoSheets = [&](const std::string& second) {
-    WorkbookSpec spec;
-    spec.sheets = {goodSheet, second};
-    spec.sharedStrings = "<si><t>Tm</t></si>";
-    return testing::workbookParts(spec);
+    WorkbookLayout layout;
+    layout.sheets = {goodSheet, second};
+    layout.sharedStrings = "<si><t>Tm</t></si>";
+    return testing::workbookParts(layout);
   };
   auto without = [](std::vector<testing::Part> parts, const char* name) {
     std::erase_if(parts, [&](const testing::Part& part) { return part.name == name; });
@@ -280,7 +280,7 @@ TEST(HandleFile, TheFlagIsOnlyEverRaised) {
     EXPECT_TRUE(run.lines.empty());
     EXPECT_EQ(run.showAlert, before);
   }
-  WorkbookSpec fine;
+  WorkbookLayout fine;
   fine.sheets = {std::string(R"(<row><c><v>1</v></c></row><row><c><v>2</v></c></row>)")};
   EXPECT_TRUE(import(writeParts(folder, testing::workbookParts(fine)), true).showAlert);
 }
