@@ -1,5 +1,6 @@
 #include "app/content_view.h"
 
+#include <system_error>
 #include <utility>
 
 #include <QFile>
@@ -67,7 +68,9 @@ void ContentView::showEvent(QShowEvent* event) {
 void ContentView::chooseWorkbook() {
   const auto chosen = services_.chooseWorkbook(this);
   if (!chosen || chosen->empty()) return;
-  const auto file = std::filesystem::absolute(*chosen);
+  std::error_code error;
+  auto file = std::filesystem::absolute(*chosen, error);
+  if (error) file = *chosen;
   const QString url = QUrl::fromLocalFile(QFile::decodeName(file.c_str())).toString();
   printItems("filePath: ", url.toStdString());
   loadExcelData(file);
