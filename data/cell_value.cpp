@@ -13,7 +13,11 @@ constexpr std::int64_t shortDateFormat = 14;
 
 // A floating-point number and nothing else, as a spreadsheet stores one.
 std::optional<double> parseDouble(std::string_view text) {
-  if (text.starts_with('+')) text.remove_prefix(1);
+  // from_chars takes a "-" but not a "+"; one sign at most either way.
+  if (text.starts_with('+')) {
+    text.remove_prefix(1);
+    if (text.starts_with('-')) return std::nullopt;
+  }
   if (text.empty()) return std::nullopt;
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

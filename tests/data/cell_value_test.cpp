@@ -51,6 +51,8 @@ TEST(GetCellValue, ConvertsEachKindOfCell) {
       {"short date", std::nullopt, 1, "45000", true, "15-03-2023"},
       {"short date with a time of day", std::nullopt, 1, "45000.96", true, "15-03-2023"},
       {"short date that is not a number", std::nullopt, 1, "abc", true, "abc"},
+      {"short date with a plus sign", std::nullopt, 1, "+45000", true, "15-03-2023"},
+      {"short date with two signs", std::nullopt, 1, "+-45000", true, "+-45000"},
       {"short date with a trailing blank", std::nullopt, 1, "45000 ", true, "45000 "},
       {"short date beyond year 9999", std::nullopt, 1, "3000000", true, "3000000"},
       {"date-time format stays a serial", std::nullopt, 2, "45000.5", true, "45000.5"},
