@@ -94,16 +94,15 @@ TEST_F(DrawTextTest, ARowStepsRightAndSaysSo) {
   EXPECT_EQ(lines.front(), "Det går mot høyre");
   // The drawing x of the key, not the advanced one.
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Mot høyre: AdjustedX =  327.0"), lines.end());
-}
 
-TEST_F(DrawTextTest, ARightStepOfZeroOrLessNeverMovesSideways) {
-  fill({{"a", "1"}, {"b", "2"}});
+  // A step of zero or less never moves sideways, and says nothing of it.
   for (double right : {0.0, -52.0}) {
-    OutputCapture output;
-    drawText({100, 0}, {"a", "b"}, 0, right, std::nullopt, 18, NSTextAlignment::left, store, context);
-    for (const auto& line : output.lines()) EXPECT_NE(line, "Det går mot høyre");
+    RecordingContext fresh{std::make_shared<platform::Recording>(), fixedMeasure};
+    OutputCapture quiet;
+    drawText({100, 0}, {"a", "b"}, 0, right, std::nullopt, 18, NSTextAlignment::left, store, fresh);
+    for (const auto& t : fresh.recording().ofKind(Kind::text)) EXPECT_EQ(t.at.x, 100);
+    EXPECT_NE(quiet.lines().front(), "Det går mot høyre");
   }
-  for (const auto& t : texts()) EXPECT_EQ(t.at.x, 100);
 }
 
 TEST_F(DrawTextTest, TrimsBlanksAndDrawsNothingForMinusOne) {
@@ -159,13 +158,6 @@ TEST_F(DrawTextTest, PrintsEveryKeyItDraws) {
                                 "Tegner tekst for nøkkel:  a  med verdi:   5",
                                 "adjustedX =  240.0 , currentY =  854.5",
                             }));
-}
-
-TEST_F(DrawTextTest, AnEmptyKeyListDrawsNothing) {
-  OutputCapture output;
-  drawText({0, 0}, {}, 0, 5, std::nullopt, 18, NSTextAlignment::right, store, context);
-  EXPECT_TRUE(context.recording().operations.empty());
-  EXPECT_EQ(output.lines().size(), 2u);
 }
 
 using DrawScoresTest = Fixture;
@@ -236,14 +228,6 @@ TEST_F(DrawScoresTest, AnEarlyEndIsPaintedByTheNextStroke) {
   EXPECT_EQ(circleStroke[0].state.lineWidth, 1.1);
 }
 
-TEST_F(DrawScoresTest, AnEmptyKeyListStrokesWhatThePathHolds) {
-  context.moveTo({1, 1});
-  context.addLineTo({2, 2});
-  drawScores({5, 5}, {}, 1, 1, store, context);
-  ASSERT_EQ(strokes().size(), 1u);
-  EXPECT_EQ(strokes()[0].path, (std::vector<Subpath>{segment(1, 1, 2, 2), moveOnly(5, 5)}));
-}
-
 using DrawCircleTest = Fixture;
 
 TEST_F(DrawCircleTest, OutlinesOnlyAndLeavesRedAsFillColour) {
@@ -258,15 +242,6 @@ TEST_F(DrawCircleTest, OutlinesOnlyAndLeavesRedAsFillColour) {
   EXPECT_EQ(ops[1].kind, Kind::fill);
   EXPECT_TRUE(ops[1].path.empty());
   EXPECT_EQ(context.state().fillColor, opaqueRed);
-}
-
-TEST_F(DrawCircleTest, DrawLineStrokesOneBlackSegment) {
-  context.setLineWidth(7);
-  drawLine(CGLine{1, 2, 3, 4}, context);
-  ASSERT_EQ(strokes().size(), 1u);
-  EXPECT_EQ(strokes()[0].path, std::vector<Subpath>{segment(1, 2, 3, 4)});
-  EXPECT_EQ(strokes()[0].state.lineWidth, 2.0);
-  EXPECT_EQ(strokes()[0].state.strokeColor, opaqueBlack);
 }
 
 }  // namespace

@@ -90,14 +90,5 @@ TEST(IndexSumsTest, ARowOfFewerThanFourFieldsStopsLikeNoRow) {
   EXPECT_TRUE(has(output.lines(), R"(Her tryner vi:  ["27", "95", "37"])"));
 }
 
-TEST(IndexSumsTest, ALaterGroupWithoutARowStopsWithoutALineOfItsOwn) {
-  tables = {{"VFI", {{"27", "95", "37", "88-103"}}}, {"PRI", {{"1", "2", "3", "4"}}}};
-  ExcelData copy;
-  OutputCapture output;
-  EXPECT_FALSE(convertIndexSums({27, 18, 7, 3, 55}, copy));
-  EXPECT_EQ(copy.count("ivfiIQ"), 1u);
-  for (const auto& line : output.lines()) EXPECT_FALSE(line.starts_with("Her tryner vi")) << line;
-}
-
 }  // namespace
 }  // namespace kelmora

@@ -127,6 +127,8 @@ RecordedRun runRecorded(const ExcelData& data, const RunOptions& options) {
   OutputCapture output;
   performScoringRun(store, services);
   run.lines = output.lines();
+  // Whatever the run did, the window's store holds what it held.
+  EXPECT_EQ(store.excelData(), data);
   return run;
 }
 
