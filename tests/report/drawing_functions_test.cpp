@@ -131,22 +131,6 @@ TEST_F(DrawTextTest, TrimsBlanksAndDrawsNothingForMinusOne) {
   }
 }
 
-TEST_F(DrawTextTest, EachTextIsWrappedInASaveAndRestoreAndLeavesTheStateAlone) {
-  fill({{"a", "1"}});
-  context.setFillColor(opaqueRed);
-  context.setLineWidth(3);
-  drawText({0, 0}, {"a"}, 0, 0, std::nullopt, 14, NSTextAlignment::left, store, context);
-  const auto& ops = context.recording().operations;
-  ASSERT_EQ(ops.size(), 3u);
-  EXPECT_EQ(ops[0].kind, Kind::saveGState);
-  EXPECT_EQ(ops[1].kind, Kind::text);
-  EXPECT_EQ(ops[1].savedDepth, 1);
-  EXPECT_EQ(ops[1].fontSize, 14);
-  EXPECT_EQ(ops[2].kind, Kind::restoreGState);
-  EXPECT_EQ(context.state().fillColor, opaqueRed);
-  EXPECT_EQ(context.state().lineWidth, 3);
-}
-
 TEST_F(DrawTextTest, PrintsEveryKeyItDraws) {
   fill({{"a", " 5"}, {"c", "-1"}});
   OutputCapture output;

@@ -231,18 +231,6 @@ TEST_F(ScoringRunTest, ProfilesThatEndEarlyArePaintedByTheNextStroke) {
   EXPECT_EQ(run.opened.size(), 1u);
 }
 
-TEST_F(ScoringRunTest, MinusOneAndMissingValuesLeaveTheirPlaceEmpty) {
-  ExcelData data = completeClient();
-  data["sRs"] = "-1";
-  data["Navn"] = " -1";
-  const RecordedRun run = runRecorded(data);
-  EXPECT_EQ(run.textEndingAt(798, 1190), std::nullopt);
-  EXPECT_EQ(run.textStartingAt(130, 1510), std::nullopt);
-  // The VFI line joins its third point to nothing: "sRs" has no point.
-  const auto vfi = run.strokes().at(1).path;
-  EXPECT_EQ(vfi.size(), 3u);
-}
-
 struct Stop {
   const char* name;
   ExcelData data;
@@ -288,14 +276,6 @@ TEST_F(ScoringRunTest, AStopBeforeThePageMakesNoDocumentAndOpensNothing) {
       EXPECT_EQ(run.lines.back(), stop.lastLine) << stop.name;
     }
   }
-}
-
-TEST_F(ScoringRunTest, TheSixteenthBirthdayIsOldEnough) {
-  ExcelData data = completeClient();
-  data["Fødselsdato"] = "10-06-2008";
-  const RecordedRun run = runRecorded(data);
-  EXPECT_EQ(run.textEndingAt(360, 1194.5), std::to_string(scaled("16", "Tm", 20)));
-  EXPECT_EQ(run.opened.size(), 1u);
 }
 
 TEST_F(ScoringRunTest, OnlyWholeNumbersAreScaled) {
