@@ -2,7 +2,8 @@
 
 #include <QColor>
 #include <algorithm>
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -10,9 +11,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QString>
-#include <QTemporaryFile>
+#include <QSaveFile>
 #include <QTransform>
 #include <system_error>
 
@@ -28,8 +29,6 @@ QColor toQColor(const Color& color) {
   return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
                           static_cast<float>(color.blue), static_cast<float>(color.alpha));
 }
-
-bool isGrey(const Color& color) { return color.red == color.green && color.green == color.blue; }
 
 QPainterPath toQPath(const std::vector<Subpath>& subpaths) {
   QPainterPath path;
@@ -54,44 +53,24 @@ QPen penFor(const PaintState& state) {
   return pen;
 }
 
-// Only paints in greys: strokes and fills that paint something, and images.
-bool onlyGreys(const Recording& recording) {
-  for (const auto& operation : recording.operations) {
-    switch (operation.kind) {
-      case Operation::Kind::stroke:
-        if (!operation.path.empty() && !isGrey(operation.state.strokeColor)) return false;
-        break;
-      case Operation::Kind::fill:
-        if (!operation.path.empty() && !isGrey(operation.state.fillColor)) return false;
-        break;
-      case Operation::Kind::image:
-        if (!operation.image->qImage().isGrayscale()) return false;
-        break;
-      default:
-        break;
-    }
-  }
-  return true;
-}
-
-void setPage(QPrinter& printer, const Rect& mediaBox) {
+void setPage(QPdfWriter& writer, const Rect& mediaBox) {
   // An exact match: the nearest standard size (1190 x 1684 would become A2,
   // 1191 points wide) must not replace the background's own size.
-  printer.setPageSize(QPageSize(QSizeF(mediaBox.width, mediaBox.height), QPageSize::Point, QString(),
+  writer.setPageSize(QPageSize(QSizeF(mediaBox.width, mediaBox.height), QPageSize::Point, QString(),
                                 QPageSize::ExactMatch));
-  printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+  writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 }
 
 // Paints the recorded pages; the page space has y upward, Qt's y downward.
-void replay(const Recording& recording, QPrinter& printer, QPainter& painter) {
+void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter) {
   bool firstPage = true;
   for (const auto& operation : recording.operations) {
     switch (operation.kind) {
       case Operation::Kind::beginPage:
-        // The printer begins with the first page already open.
+        // The writer begins with the first page already open.
         if (!firstPage) {
-          setPage(printer, operation.rect);
-          printer.newPage();
+          setPage(writer, operation.rect);
+          writer.newPage();
         }
         firstPage = false;
         painter.setTransform(QTransform(1, 0, 0, -1, 0, operation.rect.height));
@@ -133,48 +112,36 @@ void replay(const Recording& recording, QPrinter& printer, QPainter& painter) {
   }
 }
 
-// Qt does not report a failed write: a complete document ends with its
-// end-of-file marker, which a full disk would have cut off.
-bool isComplete(const std::filesystem::path& file) {
-  QFile written(toQString(file));
-  if (!written.open(QIODevice::ReadOnly) || written.size() < 16) return false;
-  written.seek(written.size() - 16);
-  return written.read(16).contains("%%EOF");
-}
-
 }  // namespace
 
 struct PdfContext::State {
   std::filesystem::path file;
-  std::filesystem::path temporary;
+  // Opened at once, so that a folder that cannot take the document is known
+  // before anything is drawn; it replaces the target only when committed.
+  QSaveFile output;
   RecordingContext pages{std::make_shared<Recording>(), systemFontTextWidth};
   bool closed = false;
   bool tried = false;
+
+  explicit State(const std::filesystem::path& target) : file(target), output(toQString(target)) {}
 };
 
 std::unique_ptr<PdfContext> PdfContext::create(const std::filesystem::path& file, std::string& reason) {
-  auto state = std::make_unique<State>();
-  state->file = file;
-  const auto folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  // Made now, so that a folder that cannot take the document is known before
-  // anything is drawn.
-  QTemporaryFile temporary(toQString(folder / ("." + file.filename().string() + ".XXXXXX")));
-  temporary.setAutoRemove(false);
-  if (!temporary.open()) {
-    reason = temporary.errorString().toStdString();
+  auto state = std::make_unique<State>(file);
+  if (!state->output.open(QIODevice::WriteOnly)) {
+    reason = state->output.errorString().toStdString();
     return nullptr;
   }
-  state->temporary = temporary.fileName().toStdString();
-  temporary.close();
   return std::unique_ptr<PdfContext>(new PdfContext(std::move(state)));
 }
 
 PdfContext::PdfContext(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
 PdfContext::~PdfContext() {
+  if (state_->closed) return;
+  state_->output.cancelWriting();
   std::error_code error;
-  std::filesystem::remove(state_->temporary, error);
-  if (!state_->closed) std::filesystem::remove(state_->file, error);
+  std::filesystem::remove(state_->file, error);
 }
 
 void PdfContext::setStrokeColor(const Color& color) { state_->pages.setStrokeColor(color); }
@@ -212,37 +179,32 @@ bool PdfContext::close(std::string& reason) {
     return false;
   }
 
+  // Qt reports no failed write to a file: the document is made in memory and
+  // written with a byte count that can be checked.
+  QByteArray document;
   {
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(toQString(state.temporary));
-    printer.setColorMode(onlyGreys(recording) ? QPrinter::GrayScale : QPrinter::Color);
+    QBuffer buffer(&document);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     // One unit is one point.
-    printer.setResolution(72);
-    printer.setFullPage(true);
-    setPage(printer, firstPage->rect);
+    writer.setResolution(72);
+    setPage(writer, firstPage->rect);
     QPainter painter;
-    if (!painter.begin(&printer)) {
-      reason = "the file " + state.temporary.string() + " could not be opened for writing";
+    if (!painter.begin(&writer)) {
+      reason = "the PDF document could not be begun";
       return false;
     }
     // Otherwise Qt stores the background as a JPEG.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.setRenderHint(QPainter::Antialiasing);
-    replay(recording, printer, painter);
+    replay(recording, writer, painter);
     if (!painter.end()) {
-      reason = "the document could not be completed";
+      reason = "the PDF document could not be completed";
       return false;
     }
   }
-  if (!isComplete(state.temporary)) {
-    reason = "the document was not written completely (is the disk full?)";
-    return false;
-  }
-  std::error_code error;
-  std::filesystem::rename(state.temporary, state.file, error);
-  if (error) {
-    reason = error.message();
+  if (state.output.write(document) != document.size() || !state.output.commit()) {
+    reason = state.output.errorString().toStdString();
     return false;
   }
   state.closed = true;

@@ -9,19 +9,15 @@
 
 namespace kelmora::platform {
 
-// The pages are kept as drawn and written only by close(): into a temporary
-// file beside the target, checked, then moved over the target at once. So a
-// failed write (a full disk, say) is known and never leaves a partial file,
-// and giving the context up before close() leaves nothing at the target
-// either, not even the file it was to replace: an earlier document is never
-// taken for this one.
-//
-// A document drawn only in greys (the report on its grey form) is written in
-// the grey colour space, which stores the background in a third of the bytes
-// and a third of the time.
+// The pages are kept as drawn and written only by close(): the document is
+// made in memory and written through a temporary file that replaces the
+// target at once. So a failed write (a full disk, say) is known and never
+// leaves a partial file, and giving the context up before close() leaves
+// nothing at the target either, not even the file it was to replace: an
+// earlier document is never taken for this one.
 class PdfContext final : public DocumentContext {
  public:
-  // No context (and the reason) when no file can be made beside the target.
+  // No context (and the reason) when the file cannot be made there.
   static std::unique_ptr<PdfContext> create(const std::filesystem::path& file, std::string& reason);
   ~PdfContext() override;
 

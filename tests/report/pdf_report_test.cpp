@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -14,8 +13,6 @@
 #include "norms/conversion_tables.h"
 #include "norms/diagnostics.h"
 #include "norms/lookup.h"
-#include "platform/named_image.h"
-#include "platform/pdf_context.h"
 #include "report/scoring_run.h"
 #include "report_fixture.h"
 
@@ -191,35 +188,6 @@ TEST_F(PdfReportTest, AMissingBackgroundEndsTheRunSilently) {
   const auto lines = run(testing::completeClient());
   EXPECT_EQ(lines.size(), 1u);
   EXPECT_TRUE(filesInFolder().empty());
-}
-
-TEST_F(PdfReportTest, OnlyAPageInGreysIsWrittenInGrey) {
-  struct Case {
-    QColor background;
-    platform::Color stroke;
-    QString colourSpace;
-  };
-  const platform::Color red{1, 0, 0, 1};
-  const platform::Color grey{0.5, 0.5, 0.5, 1};
-  const QColor greyPixels(128, 128, 128);
-  for (const Case& c : {Case{greyPixels, grey, "gray"}, Case{Qt::red, grey, "rgb"}, Case{greyPixels, red, "rgb"}}) {
-    QImage image(20, 20, QImage::Format_RGB32);
-    image.fill(c.background);
-    std::string reason;
-    auto document = platform::PdfContext::create("colours.pdf", reason);
-    ASSERT_TRUE(document) << reason;
-    document->beginPage({0, 0, 100, 100});
-    document->drawImage(platform::Image(image), {0, 0, 100, 100});
-    document->setStrokeColor(c.stroke);
-    document->moveTo({10, 10});
-    document->addLineTo({90, 90});
-    document->strokePath();
-    ASSERT_TRUE(document->close(reason)) << reason;
-    const auto images = runTool("pdfimages", {"-list", "colours.pdf"});
-    ASSERT_TRUE(images);
-    EXPECT_EQ(images->split('\n', Qt::SkipEmptyParts).at(2).simplified().split(' ').at(5), c.colourSpace)
-        << c.colourSpace.toStdString();
-  }
 }
 
 }  // namespace
