@@ -3,16 +3,16 @@
 namespace kelmora {
 
 void SharedData::setExcelData(ExcelData data) {
-  objectWillChange.emit();
-  excelDataPublisher.emit(data);
+  objectWillChange.send();
+  excelDataPublisher.send(data);
   excelData_ = std::move(data);
 }
 
 void SharedData::modifyExcelData(const std::function<void(ExcelData&)>& change) {
-  objectWillChange.emit();
+  objectWillChange.send();
   ExcelData changed = excelData_;
   change(changed);
-  excelDataPublisher.emit(changed);
+  excelDataPublisher.send(changed);
   excelData_ = std::move(changed);
 }
 

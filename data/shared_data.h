@@ -55,8 +55,8 @@ class Signal {
     });
   }
 
-  // Calls every handler that was subscribed when the emission began.
-  void emit(const Args&... args) const {
+  // Calls every handler that was subscribed when the sending began.
+  void send(const Args&... args) const {
     const List snapshot = *handlers_;
     for (const auto& entry : snapshot) entry.second(args...);
   }
