@@ -20,7 +20,9 @@ std::optional<Image> loadImage(const std::filesystem::path& file) {
   QImageReader reader(QString::fromStdString(file.string()));
   QImage image = reader.read();
   if (image.isNull() || image.width() <= 0 || image.height() <= 0) return std::nullopt;
-  return Image(image);
+  // The PDF writer stores images as 32-bit pixels; converting once here spares
+  // that conversion in every report.
+  return Image(image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32));
 }
 
 std::optional<Image> namedImage(std::string_view name) {
