@@ -15,8 +15,10 @@
 #include <QString>
 #include <QSaveFile>
 #include <QTransform>
+#include <optional>
 #include <system_error>
 
+#include "platform/pdf_image.h"
 #include "platform/recording_context.h"
 #include "platform/system_font.h"
 
@@ -61,8 +63,33 @@ void setPage(QPdfWriter& writer, const Rect& mediaBox) {
   writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 }
 
+// An image that Qt draws as the stand-in, its pixels added afterwards.
+struct Substitution {
+  qint64 key = 0;  // the image's QImage::cacheKey()
+  QImage standIn;
+  std::shared_ptr<const DeflatedImage> pixels;
+};
+
+// Only a document whose images are all one opaque image gets it: one stand-in
+// object is all that the document can be searched for without doubt.
+std::optional<Substitution> substitutionFor(const Recording& recording) {
+  std::optional<Substitution> substitution;
+  for (const auto& operation : recording.operations) {
+    if (operation.kind != Operation::Kind::image || !operation.image) continue;
+    const QImage& image = operation.image->qImage();
+    if (substitution) {
+      if (image.cacheKey() != substitution->key) return std::nullopt;
+      continue;
+    }
+    auto pixels = deflatedImage(image);
+    if (!pixels) return std::nullopt;
+    substitution = Substitution{image.cacheKey(), standInImage(), std::move(pixels)};
+  }
+  return substitution;
+}
+
 // Paints the recorded pages; the page space has y upward, Qt's y downward.
-void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter) {
+void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter, const Substitution* substitution) {
   bool firstPage = true;
   for (const auto& operation : recording.operations) {
     switch (operation.kind) {
@@ -80,7 +107,11 @@ void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter) {
         painter.save();
         painter.translate(r.x, r.y + r.height);
         painter.scale(1, -1);
-        painter.drawImage(QRectF(0, 0, r.width, r.height), operation.image->qImage());
+        const QImage& image = operation.image->qImage();
+        // Qt maps every image onto the unit square, so the stand-in takes
+        // exactly the image's place.
+        painter.drawImage(QRectF(0, 0, r.width, r.height),
+                          substitution && image.cacheKey() == substitution->key ? substitution->standIn : image);
         painter.restore();
         break;
       }
@@ -110,6 +141,32 @@ void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter) {
         break;
     }
   }
+}
+
+// The document as Qt makes it in memory; false, with the reason, if Qt fails.
+bool render(const Recording& recording, const Rect& firstPage, const Substitution* substitution,
+            QByteArray& document, std::string& reason) {
+  document.clear();
+  QBuffer buffer(&document);
+  buffer.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&buffer);
+  // One unit is one point.
+  writer.setResolution(72);
+  setPage(writer, firstPage);
+  QPainter painter;
+  if (!painter.begin(&writer)) {
+    reason = "the PDF document could not be begun";
+    return false;
+  }
+  // Otherwise Qt stores the background as a JPEG.
+  painter.setRenderHint(QPainter::LosslessImageRendering);
+  painter.setRenderHint(QPainter::Antialiasing);
+  replay(recording, writer, painter, substitution);
+  if (!painter.end()) {
+    reason = "the PDF document could not be completed";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -180,29 +237,18 @@ bool PdfContext::close(std::string& reason) {
   }
 
   // Qt reports no failed write to a file: the document is made in memory and
-  // written with a byte count that can be checked.
+  // written with a byte count that can be checked. A document that does not
+  // take the image in place of the stand-in is made again the ordinary way.
   QByteArray document;
-  {
-    QBuffer buffer(&document);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    // One unit is one point.
-    writer.setResolution(72);
-    setPage(writer, firstPage->rect);
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-      reason = "the PDF document could not be begun";
-      return false;
-    }
-    // Otherwise Qt stores the background as a JPEG.
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    painter.setRenderHint(QPainter::Antialiasing);
-    replay(recording, writer, painter);
-    if (!painter.end()) {
-      reason = "the PDF document could not be completed";
-      return false;
+  bool made = false;
+  if (const auto substitution = substitutionFor(recording)) {
+    if (!render(recording, firstPage->rect, &*substitution, document, reason)) return false;
+    if (auto updated = withImageForStandIn(document, *substitution->pixels)) {
+      document = std::move(*updated);
+      made = true;
     }
   }
+  if (!made && !render(recording, firstPage->rect, nullptr, document, reason)) return false;
   if (state.output.write(document) != document.size() || !state.output.commit()) {
     reason = state.output.errorString().toStdString();
     return false;

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev
-  libzip-dev libexpat1-dev
+  libzip-dev libexpat1-dev zlib1g-dev
   fonts-dejavu-core fontconfig
   xdg-utils
 )
