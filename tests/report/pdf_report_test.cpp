@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QProcess>
+#include <QImage>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
@@ -14,18 +14,13 @@
 #include "norms/diagnostics.h"
 #include "norms/lookup.h"
 #include "report/scoring_run.h"
+#include "pdf_tools.h"
 #include "report_fixture.h"
 
 namespace kelmora {
 namespace {
 
-std::optional<QString> runTool(const QString& program, const QStringList& arguments) {
-  if (QStandardPaths::findExecutable(program).isEmpty()) return std::nullopt;
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(30000) || process.exitCode() != 0) return std::nullopt;
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
+using testing::pdf::runTool;
 
 struct Word {
   QString text;
@@ -88,15 +83,21 @@ TEST_F(PdfReportTest, ACompleteClientGivesOnePageWithTheBackgroundAndTheValuesIn
   EXPECT_TRUE(info->contains(QRegularExpression(R"(Pages:\s+1\n)"))) << info->toStdString();
   EXPECT_TRUE(info->contains(QRegularExpression(R"(Page size:\s+1190 x 1684 pts)"))) << info->toStdString();
 
-  // One image of the background's size, stored without lossy compression.
-  const auto images = runTool("pdfimages", {"-list", "test.pdf"});
-  ASSERT_TRUE(images);
-  const auto imageRows = images->split('\n', Qt::SkipEmptyParts).mid(2);
-  ASSERT_EQ(imageRows.size(), 1) << images->toStdString();
-  const auto columns = imageRows[0].simplified().split(' ');
-  EXPECT_EQ(columns[3], "1190");
-  EXPECT_EQ(columns[4], "1684");
-  EXPECT_EQ(columns[8], "image") << "encoding: " << columns[8].toStdString();
+  // One image, the background as it is: its size, grey, eight bits a pixel,
+  // without lossy compression.
+  const auto images = testing::pdf::imagesOf("test.pdf");
+  ASSERT_EQ(images.size(), 1u);
+  const QStringList expectedColumns{"image", "1190", "1684", "gray", "1", "8", "image"};
+  EXPECT_EQ(images[0].mid(2, 7), expectedColumns) << images[0].join(' ').toStdString();
+  const QImage background =
+      QImage(QString::fromStdString((folder.resources() / "wais-iv.png").string())).convertToFormat(QImage::Format_RGB32);
+  EXPECT_TRUE(testing::pdf::storedImageOf("test.pdf") == background);
+  // Upright and in place: only the values and the profile stray from it.
+  const int stray = testing::pdf::strayPixels(testing::pdf::pageOf("test.pdf", true), background);
+  // (The marks take about one pixel in a hundred; a background turned over
+  // or left out adds more than one in fifty.)
+  EXPECT_GE(stray, 0);
+  EXPECT_LT(stray, 1190 * 1684 * 3 / 200);
 
   // The font is embedded, and only the glyphs used: Qt does not tag the
   // subset's name, so its size shows it (the whole font is some 750 KB).
