@@ -34,7 +34,6 @@ TEST(NormFile, MalformedLinesAreNamedByNumber) {
       {"Tm;1;0", "expected 4 fields (code;scaled;lowest;highest), found 3"},
       {"Tm;1;0;8;", "expected 4 fields (code;scaled;lowest;highest), found 5"},
       {"TM;1;0;8", "unknown subtest code \"TM\""},
-      {" Tm;1;0;8", "unknown subtest code \" Tm\""},
       {"Tm;one;0;8", "scaled score \"one\" is not a whole number"},
       {"Tm;1; 0;8", "lowest raw score \" 0\" is not a whole number"},
       {"Tm;1;0;8.0", "highest raw score \"8.0\" is not a whole number"},
