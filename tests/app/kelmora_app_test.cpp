@@ -1,10 +1,12 @@
 // The window group and its menus: new windows start empty, and the Help item
-// and its shortcut open the help page.
+// and its shortcut open the help page. Also the workbook dialog's choices.
 
 #include <filesystem>
 #include <memory>
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,6 +14,7 @@
 #include <QtTest>
 
 #include "app/kelmora_app.h"
+#include "app/workbook_chooser.h"
 #include "norms/resource_bundle.h"
 #include "url_recorder.h"
 
@@ -30,14 +33,11 @@ QMenu* menuTitled(QMainWindow* window, const QString& title) {
 
 ContentView* contentOf(QMainWindow* window) { return dynamic_cast<ContentView*>(window->centralWidget()); }
 
-// An app whose windows load one fixed workbook and never run the scoring.
-void useStandIns(kelmoraApp& app, int& runs) {
-  app.services.chooseWorkbook = [](QWidget*) { return std::filesystem::path("/tmp/klient.xlsx"); };
-  app.services.importWorkbook = [](const std::filesystem::path&, bool&) {
-    return std::optional<ExcelData>(ExcelData{{"Navn", "Kari"}});
-  };
-  app.services.scoringRun = [&runs](const kelmora::SharedData&) { ++runs; };
-  app.services.loadTables = [] {};
+// The app's first window, opened and active.
+QMainWindow* activeWindow(kelmoraApp& app) {
+  QMainWindow* window = app.openWindow();
+  window->activateWindow();
+  return QTest::qWaitForWindowActive(window) ? window : nullptr;
 }
 
 }  // namespace
@@ -52,44 +52,37 @@ class KelmoraAppTest : public QObject {
 
   // The item and every form of its shortcut open the help page, once.
   void helpOpensTheHelpPage_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::newRow("menu item") << 0 << Qt::KeyboardModifiers();
-    QTest::newRow("Ctrl and +") << int(Qt::Key_Plus) << Qt::KeyboardModifiers(Qt::ControlModifier);
-    QTest::newRow("Ctrl, Shift and +") << int(Qt::Key_Plus)
-                                       << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::newRow("Ctrl and keypad +") << int(Qt::Key_Plus)
-                                       << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");  // none: the menu item
+    QTest::newRow("menu item") << Qt::KeyboardModifiers();
+    QTest::newRow("Ctrl and +") << Qt::KeyboardModifiers(Qt::ControlModifier);
+    QTest::newRow("Ctrl, Shift and +") << (Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::newRow("Ctrl and keypad +") << (Qt::ControlModifier | Qt::KeypadModifier);
   }
   void helpOpensTheHelpPage() {
-    QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
     kelmoraApp app;
-    QMainWindow* window = app.openWindow();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    if (key == 0) {
+    QMainWindow* window = activeWindow(app);
+    QVERIFY(window);
+    if (modifiers == Qt::NoModifier) {
       QMenu* help = menuTitled(window, QStringLiteral("Help"));
       QVERIFY(help);
       QCOMPARE(help->actions().size(), 1);
       QCOMPARE(help->actions().front()->text(), QStringLiteral("Open Help"));
       help->actions().front()->trigger();
     } else {
-      QTest::keyClick(window, Qt::Key(key), modifiers);
+      QTest::keyClick(window, Qt::Key_Plus, modifiers);
     }
     QCOMPARE(recorder_->opened.size(), 1);
-    const QUrl page = recorder_->opened.front();
-    QVERIFY(page.isLocalFile());
-    const std::filesystem::path expected = std::filesystem::path(KELMORA_TEST_RESOURCES) / "help" / "index.html";
-    QCOMPARE(std::filesystem::path(page.toLocalFile().toStdString()).lexically_normal(), expected.lexically_normal());
-  }
+    QVERIFY(recorder_->opened.front().isLocalFile());
+    QCOMPARE(QDir::cleanPath(recorder_->opened.front().toLocalFile()),
+             QDir::cleanPath(QStringLiteral(KELMORA_TEST_RESOURCES "/help/index.html")));
 
-  void helpWithoutItsPageOpensNothing() {
+    // Without its page, Help opens nothing.
     QTemporaryDir empty;
     kelmora::bundle::setResourceDirectory(empty.path().toStdString());
     kelmoraApp::openHelp();
     kelmora::bundle::setResourceDirectory(KELMORA_TEST_RESOURCES);
-    QVERIFY(recorder_->opened.isEmpty());
+    QCOMPARE(recorder_->opened.size(), 1);
   }
 
   // A further window, by the menu or by Ctrl+N, has its own empty store and no
@@ -101,12 +94,12 @@ class KelmoraAppTest : public QObject {
   }
   void newWindowStartsEmpty() {
     QFETCH(bool, byShortcut);
-    int runs = 0;
     kelmoraApp app;
-    useStandIns(app, runs);
-    QMainWindow* first = app.openWindow();
-    first->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(first));
+    app.services = {[](QWidget*) { return std::filesystem::path("/tmp/klient.xlsx"); },
+                    [](const std::filesystem::path&, bool&) { return std::optional<ExcelData>(ExcelData{{"Navn", "Kari"}}); },
+                    [](const kelmora::SharedData&) {}, [] {}};
+    QMainWindow* first = activeWindow(app);
+    QVERIFY(first);
     contentOf(first)->chooseWorkbook();
     QVERIFY(contentOf(first)->isExcelFileLoaded());
 
@@ -120,11 +113,42 @@ class KelmoraAppTest : public QObject {
     QVERIFY(fresh);
     QVERIFY(fresh->sharedData() != contentOf(first)->sharedData());
     QVERIFY(fresh->sharedData()->excelData().empty());
-    QVERIFY(!fresh->isExcelFileLoaded());
-    QVERIFY(!fresh->showErrorAlert());
-    QVERIFY(!fresh->showAlert());
+    QVERIFY(!fresh->isExcelFileLoaded() && !fresh->showErrorAlert() && !fresh->showAlert());
     QVERIFY(fresh->pdfView() == nullptr);
     QCOMPARE(contentOf(first)->sharedData()->excelData(), (ExcelData{{"Navn", "Kari"}}));
+  }
+
+  // A typed name that the dialog's filter hides is still refused and the
+  // dialog stays open; a folder is opened, not chosen.
+  void workbookDialogChoosesOnlyWorkbooks_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("workbook, blank in the name") << "klient 1.xlsx" << true;
+    QTest::newRow("workbook in upper case") << "KLIENT2.XLSX" << true;
+    QTest::newRow("old Excel format") << "gammel.xls" << false;
+    QTest::newRow("extension in the middle") << "klient.xlsx.txt" << false;
+    QTest::newRow("nothing before the extension") << ".xlsx" << false;
+    QTest::newRow("folder named like a workbook") << "mappe.xlsx/" << false;
+  }
+  void workbookDialogChoosesOnlyWorkbooks() {
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    QTemporaryDir folder;
+    if (typed.endsWith(u'/')) {
+      QVERIFY(QDir(folder.path()).mkdir(typed));
+      QVERIFY(!kelmora::isWorkbookName(folder.filePath(typed)));
+    } else {
+      QFile file(folder.filePath(typed));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    kelmora::WorkbookDialog dialog;
+    dialog.setDirectory(folder.path());
+    dialog.open();
+    dialog.selectFile(typed);
+    dialog.accept();
+    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+    QCOMPARE(dialog.isVisible(), !accepted);
+    if (accepted) QCOMPARE(dialog.selectedFiles(), QStringList{folder.filePath(typed)});
   }
 
  private:

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "client_workbook.h"
+#include "workbook_writer.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
