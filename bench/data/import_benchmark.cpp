@@ -16,6 +16,7 @@
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx/xml_reader.h"
 #include "norms/diagnostics.h"
+#include "support/scratch_folder.h"
 
 namespace kelmora {
 namespace {

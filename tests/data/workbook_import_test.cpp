@@ -4,34 +4,19 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
-#include <functional>
-
 #include "data/package_builder.h"
 #include "norms/diagnostics.h"
+#include "support/scratch_folder.h"
 
 namespace kelmora {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using testing::Part;
 using testing::ScratchFolder;
-using testing::WorkbookLayout;
-
-// Writes a workbook with libxlsxwriter: a writer that knows nothing of our
-// reader. `fill` gets the workbook and writes its sheets.
-std::filesystem::path writeWorkbook(const ScratchFolder& folder, const std::function<void(lxw_workbook*)>& fill) {
-  const auto path = folder / "klient.xlsx";
-  lxw_workbook* workbook = workbook_new(path.c_str());
-  fill(workbook);
-  if (workbook_close(workbook) != LXW_NO_ERROR) throw std::runtime_error("libxlsxwriter failed");
-  return path;
-}
-
-std::filesystem::path writeParts(const ScratchFolder& folder, const std::vector<testing::Part>& parts) {
-  const auto path = folder / "pakke.xlsx";
-  testing::writePackage(path, parts);
-  return path;
-}
 
 struct Import {
   std::optional<ExcelData> result;
@@ -50,239 +35,185 @@ Import import(const std::filesystem::path& file, bool showAlert = false) {
   return {std::move(result), std::move(lines), showAlert};
 }
 
-TEST(HandleFile, ReadsAClientWorkbook) {
+Import importParts(const std::vector<Part>& parts, bool showAlert = false) {
   ScratchFolder folder;
-  const auto file = writeWorkbook(folder, [](lxw_workbook* workbook) {
-    lxw_format* shortDate = workbook_add_format(workbook);
-    format_set_num_format_index(shortDate, 14);
-    lxw_format* longDate = workbook_add_format(workbook);
-    format_set_num_format(longDate, "dd. mmmm yyyy");
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "Klient");
-    const char* keys[] = {"Navn", "Fødselsdato", "Testdato", "Kjønn", "Tm", "Sum", "Tekst", "Sant", "Annen dato"};
-    for (lxw_col_t col = 0; col < 9; ++col) worksheet_write_string(sheet, 0, col, keys[col], nullptr);
-    worksheet_write_string(sheet, 1, 0, " Kari Nordmann ", nullptr);
-    worksheet_write_number(sheet, 1, 1, 32874, shortDate);
-    worksheet_write_number(sheet, 1, 2, 45000.75, shortDate);
-    worksheet_write_string(sheet, 1, 3, "K", nullptr);
-    worksheet_write_number(sheet, 1, 4, 30, nullptr);
-    worksheet_write_formula_num(sheet, 1, 5, "=E2+12", nullptr, 42);
-    worksheet_write_formula_str(sheet, 1, 6, "=\"a\"&\"b\"", nullptr, "ab");
-    worksheet_write_boolean(sheet, 1, 7, 1, nullptr);
-    worksheet_write_number(sheet, 1, 8, 45000, longDate);
-    worksheet_write_string(sheet, 2, 0, "later rows are never read", nullptr);
-  });
-  const auto run = import(file);
-  ASSERT_TRUE(run.result);
-  EXPECT_EQ(*run.result, (ExcelData{{"Navn", " Kari Nordmann "},
-                                    {"Fødselsdato", "01-01-1990"},
-                                    {"Testdato", "15-03-2023"},
-                                    {"Kjønn", "K"},
-                                    {"Tm", "30"},
-                                    {"Sum", "42"},
-                                    {"Tekst", "ab"},
-                                    {"Sant", "1"},
-                                    {"Annen dato", "45000"}}));
-  EXPECT_TRUE(run.lines.empty());
-  EXPECT_FALSE(run.showAlert);
+  testing::writePackage(folder / "pakke.xlsx", parts);
+  return import(folder / "pakke.xlsx", showAlert);
 }
 
-TEST(HandleFile, PairsByPositionAndLetsLaterKeysWin) {
+// Written with libxlsxwriter, a writer that knows nothing of our reader. Every
+// sheet adds the pairs of its first two stored rows, later sheets and columns
+// winning; a sheet whose rows differ in length is skipped and raises the flag.
+TEST(HandleFile, ReadsAWorkbookFromAnIndependentWriter) {
   ScratchFolder folder;
-  const auto file = writeWorkbook(folder, [](lxw_workbook* workbook) {
-    lxw_format* bold = workbook_add_format(workbook);
-    format_set_bold(bold);
-    lxw_worksheet* first = workbook_add_worksheet(workbook, "En");
-    // Columns A, C and E: positions count, not letters. A key twice, and a
-    // key with a trailing blank, which is a key of its own.
-    worksheet_write_string(first, 0, 0, "Navn", nullptr);
-    worksheet_write_string(first, 0, 2, "Li", nullptr);
-    worksheet_write_string(first, 0, 4, "Li", nullptr);
-    worksheet_write_string(first, 0, 5, "Navn ", nullptr);
-    worksheet_write_number(first, 1, 1, 1, nullptr);
-    worksheet_write_number(first, 1, 3, 2, nullptr);
-    worksheet_write_number(first, 1, 4, 3, nullptr);
-    worksheet_write_string(first, 1, 6, "Ola", nullptr);
-    // Keys from sheet row 3 and values from sheet row 7; two stored key
-    // cells without text both become "Ukjent", the later value winning.
-    lxw_worksheet* second = workbook_add_worksheet(workbook, "To");
-    worksheet_write_string(second, 2, 0, "Navn", nullptr);
-    worksheet_write_blank(second, 2, 1, bold);
-    worksheet_write_blank(second, 2, 2, bold);
-    worksheet_write_string(second, 6, 0, "Kari", nullptr);
-    worksheet_write_number(second, 6, 1, 7, nullptr);
-    worksheet_write_blank(second, 6, 2, bold);
-    worksheet_write_string(second, 7, 0, "Navn", nullptr);
-  });
-  const auto run = import(file);
-  ASSERT_TRUE(run.result);
-  EXPECT_EQ(*run.result, (ExcelData{{"Navn", "Kari"}, {"Li", "3"}, {"Navn ", "Ola"}, {"Ukjent", "Ukjent"}}));
-  EXPECT_TRUE(run.lines.empty());
-}
+  const auto file = folder / "klient.xlsx";
+  lxw_workbook* workbook = workbook_new(file.c_str());
+  lxw_format* shortDate = workbook_add_format(workbook);
+  format_set_num_format_index(shortDate, 14);
+  lxw_format* longDate = workbook_add_format(workbook);
+  format_set_num_format(longDate, "dd. mmmm yyyy");
+  lxw_format* bold = workbook_add_format(workbook);
+  format_set_bold(bold);
 
-TEST(HandleFile, UnequalRowsRaiseTheFlagAndSkipOnlyTheirSheet) {
-  ScratchFolder folder;
-  const auto file = writeWorkbook(folder, [](lxw_workbook* workbook) {
-    lxw_worksheet* uneven = workbook_add_worksheet(workbook, "Ujevn");
-    for (lxw_col_t col = 0; col < 5; ++col) worksheet_write_string(uneven, 0, col, "k", nullptr);
-    for (lxw_col_t col : {0, 1, 3, 4}) worksheet_write_number(uneven, 1, col, col, nullptr);
-    lxw_worksheet* single = workbook_add_worksheet(workbook, "Enkel");
-    worksheet_write_string(single, 0, 0, "Alene", nullptr);
-    workbook_add_worksheet(workbook, "Tom");
-    lxw_worksheet* good = workbook_add_worksheet(workbook, "God");
-    worksheet_write_string(good, 0, 0, "Tm", nullptr);
-    worksheet_write_number(good, 1, 0, 30, nullptr);
-  });
+  lxw_worksheet* client = workbook_add_worksheet(workbook, "Klient");
+  const char* keys[] = {"Navn", "Fødselsdato", "Testdato", "Tm", "Sum", "Tekst", "Sant", "Annen dato"};
+  for (lxw_col_t col = 0; col < 8; ++col) worksheet_write_string(client, 0, col, keys[col], nullptr);
+  worksheet_write_string(client, 1, 0, " Kari Nordmann ", nullptr);
+  worksheet_write_number(client, 1, 1, 32874, shortDate);
+  worksheet_write_number(client, 1, 2, 45000.75, shortDate);
+  worksheet_write_number(client, 1, 3, 30, nullptr);
+  worksheet_write_formula_num(client, 1, 4, "=D2+12", nullptr, 42);
+  worksheet_write_formula_str(client, 1, 5, "=\"a\"&\"b\"", nullptr, "ab");
+  worksheet_write_boolean(client, 1, 6, 1, nullptr);
+  worksheet_write_number(client, 1, 7, 45000, longDate);
+  worksheet_write_string(client, 2, 0, "later rows are never read", nullptr);
+
+  lxw_worksheet* uneven = workbook_add_worksheet(workbook, "Ujevn");
+  for (lxw_col_t col = 0; col < 5; ++col) worksheet_write_string(uneven, 0, col, "k", nullptr);
+  for (lxw_col_t col : {0, 1, 3, 4}) worksheet_write_number(uneven, 1, col, col, nullptr);
+  worksheet_write_string(workbook_add_worksheet(workbook, "Enkel"), 0, 0, "Alene", nullptr);
+  workbook_add_worksheet(workbook, "Tom");
+
+  // Keys in columns A, C, E and F, values in B, D, E and G: positions count,
+  // not letters. "Li" twice, and "Li " with a trailing blank, a key of its own.
+  lxw_worksheet* positions = workbook_add_worksheet(workbook, "Posisjoner");
+  const std::pair<lxw_col_t, const char*> positionKeys[] = {{0, "Tm"}, {2, "Li"}, {4, "Li"}, {5, "Li "}};
+  for (const auto& [col, key] : positionKeys) worksheet_write_string(positions, 0, col, key, nullptr);
+  for (lxw_col_t col : {1, 3, 4, 6}) worksheet_write_number(positions, 1, col, 30 + col, nullptr);
+
+  // Keys from sheet row 3 and values from sheet row 7; two stored key cells
+  // without text both become "Ukjent", the later value winning.
+  lxw_worksheet* gap = workbook_add_worksheet(workbook, "Hull");
+  worksheet_write_string(gap, 2, 0, "Kjønn", nullptr);
+  worksheet_write_blank(gap, 2, 1, bold);
+  worksheet_write_blank(gap, 2, 2, bold);
+  worksheet_write_string(gap, 6, 0, "K", nullptr);
+  worksheet_write_number(gap, 6, 1, 7, nullptr);
+  worksheet_write_blank(gap, 6, 2, bold);
+  worksheet_write_string(gap, 7, 0, "M", nullptr);
+  ASSERT_EQ(workbook_close(workbook), LXW_NO_ERROR);
+
   const auto run = import(file);
   ASSERT_TRUE(run.result);
-  EXPECT_EQ(*run.result, (ExcelData{{"Tm", "30"}}));
+  EXPECT_EQ(*run.result, (ExcelData{{"Navn", " Kari Nordmann "}, {"Fødselsdato", "01-01-1990"},
+                                    {"Testdato", "15-03-2023"}, {"Tm", "31"}, {"Sum", "42"}, {"Tekst", "ab"},
+                                    {"Sant", "1"}, {"Annen dato", "45000"}, {"Li", "34"}, {"Li ", "36"},
+                                    {"Kjønn", "K"}, {"Ukjent", "Ukjent"}}));
   EXPECT_THAT(run.lines,
               ElementsAre("Ulik lengde på headerRow og rowData", "headerRow.count:  5 , rowData.count:  4"));
   EXPECT_TRUE(run.showAlert);
 }
 
-// Packages put together by hand, for what no writer makes.
-TEST(HandleFile, ResultsForPackagesNoWriterMakes) {
+// Packages put together by hand, for what no writer makes: what they give,
+// and the error line of those that stop the reading, which keeps the pairs
+// read before. The flag is never touched.
+TEST(HandleFile, ReadsPackagesNoWriterMakes) {
   const std::string outOfRange = " er utenfor rekkevidden av sharedStrings.items";
-  const std::string relationship =
-      R"(<Relationship Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/)";
-  auto layout = [](std::vector<std::optional<std::string>> sheets, std::optional<std::string> sharedStrings,
-                 std::string workbookProperties = {}) {
-    WorkbookLayout made;
-    made.sheets = std::move(sheets);
-    made.sharedStrings = std::move(sharedStrings);
-    made.workbookProperties = std::move(workbookProperties);
-    return made;
+  const std::string keyRowOne = "<row><c><v>1</v></c></row>";
+  const std::string goodSheet = R"(<row><c t="s"><v>0</v></c></row><row><c><v>30</v></c></row>)";
+  const std::string twoRows = keyRowOne + "<row><c><v>2</v></c></row>";
+  auto twoSheets = [&](const std::string& second) {
+    return testing::workbookParts({.sheets = {goodSheet, second}, .sharedStrings = "<si><t>Tm</t></si>"});
   };
+  const auto book = twoSheets(goodSheet);
+  // The second sheet's target climbs out of the package; an entry literally
+  // named like the climbing path is no part either.
+  auto climbing = testing::withPart(
+      book, {"xl/_rels/workbook.xml.rels",
+             testing::relationships(testing::relationship("rId1", "worksheet", "worksheets/sheet1.xml") +
+                                    testing::relationship("rId2", "worksheet", "../../../etc/passwd"))});
+  climbing.push_back({"xl/../../../etc/passwd", "<worksheet/>"});
   struct Case {
     const char* what;
-    std::vector<testing::Part> parts;
+    std::vector<Part> parts;
     ExcelData expected;
+    const char* error = nullptr;  // what the error line says, if there is one
   };
   const std::vector<Case> cases = {
       {"inline strings, rich text, phonetic runs and out-of-range indices",
-       testing::workbookParts(layout(
-           {R"(<row><c t="inlineStr"><is><t>Navn</t></is></c><c t="s"><v>0</v></c><c t="s"><v>2</v></c>)"
-            R"(<c t="s"><v>3</v></c></row>)"
-            R"(<row><c t="s"><v>1</v></c><c t="s"><v>5</v></c><c t="s"><v>-1</v></c><c t="s"><v>4</v></c></row>)"},
-           R"(<si><t>Li</t></si><si><r><t>rik</t></r></si><si><t>Rg</t><rPh><t>fonetisk</t></rPh></si>)"
-           R"(<si><t xml:space="preserve"> Th </t></si><si><t/></si>)")),
+       testing::workbookParts(
+           {.sheets = {R"(<row><c t="inlineStr"><is><t>Navn</t></is></c><c t="s"><v>0</v></c><c t="s"><v>2</v></c>)"
+                       R"(<c t="s"><v>3</v></c></row>)"
+                       R"(<row><c t="s"><v>1</v></c><c t="s"><v>5</v></c><c t="s"><v>-1</v></c><c t="s"><v>4</v></c></row>)"},
+            .sharedStrings = R"(<si><t>Li</t></si><si><r><t>rik</t></r></si><si><t>Rg</t><rPh><t>fonetisk</t></rPh></si>)"
+                             R"(<si><t xml:space="preserve"> Th </t></si><si><t/></si>)"}),
        {{"Ukjent", "Ukjent"}, {"Li", "Indeks 5" + outOfRange}, {"Rg", "Indeks -1" + outOfRange}, {" Th ", ""}}},
-      {"no shared-string part",
-       testing::workbookParts(layout({R"(<row><c t="s"><v>0</v></c></row><row><c><v>1</v></c></row>)"}, std::nullopt)),
-       {{"Indeks 0" + outOfRange, "1"}}},
+      // No shared-string part; style 1 is the short date, style 2 is past the list.
+      {"texts that only look like indices, numbers or dates",
+       testing::workbookParts({.sheets = {R"(<row><c t="s"><v>0</v></c><c><v>2</v></c><c><v>3</v></c><c><v>4</v></c>)"
+                                          R"(<c><v>5</v></c><c><v>6</v></c><c><v>7</v></c></row><row><c t="s"><v>abc</v></c>)"
+                                          R"(<c s="1"><v>+45000</v></c><c s="1"><v>abc</v></c><c s="1"><v>+-45000</v></c>)"
+                                          R"(<c s="1"><v>45000 </v></c><c s="1"><v>3000000</v></c><c s="2"><v>45000</v></c></row>)"}}),
+       {{"Indeks 0" + outOfRange, "abc"}, {"2", "15-03-2023"}, {"3", "abc"}, {"4", "+-45000"}, {"5", "45000 "},
+        {"6", "3000000"}, {"7", "45000"}}},
       {"1904 date system",
-       testing::workbookParts(layout({R"(<row><c><v>1</v></c></row><row><c s="1"><v>43538</v></c></row>)"},
-                                   std::nullopt, R"(date1904="1")")),
+       testing::workbookParts({.sheets = {keyRowOne + R"(<row><c s="1"><v>43538</v></c></row>)"},
+                               .workbookProperties = R"(date1904="1")"}),
        {{"1", "15-03-2023"}}},
-      {"only cellXfs gives number formats",
-       testing::withPart(testing::workbookParts(layout({R"(<row><c><v>1</v></c></row><row><c s="0"><v>45000</v></c></row>)"}, std::nullopt)),
-                         {"xl/styles.xml", R"(<a><cellStyleXfs><xf/></cellStyleXfs><cellXfs><xf numFmtId="14"/></cellXfs></a>)"}),
-       {{"1", "15-03-2023"}}},
-      {"sheets without sheet data or rows", testing::workbookParts(layout({std::nullopt, std::string()}, std::nullopt)), {}},
+      {"cell formats come from cellXfs only, which may be missing",
+       testing::withPart(testing::workbookParts({.sheets = {keyRowOne + R"(<row><c s="0"><v>45000</v></c></row>)"}}),
+                         {"xl/styles.xml", R"(<a><cellStyleXfs><xf numFmtId="14"/></cellStyleXfs></a>)"}),
+       {{"1", "45000"}}},
+      {"sheets without sheet data or rows", testing::workbookParts({.sheets = {std::nullopt, std::string()}}), {}},
+      // Sheet B is read before sheet A; the chart sheet and the sheet without
+      // a relationship are left out.
       {"workbook sheet order, a chart sheet, a missing relationship, strict names",
        testing::withPart(
            testing::withPart(
-               testing::workbookParts(layout({R"(<row><c><v>1</v></c></row><row><c><v>first</v></c></row>)",
-                                            R"(<row><c><v>1</v></c></row><row><c><v>second</v></c></row>)"},
-                                           std::nullopt)),
+               testing::workbookParts({.sheets = {keyRowOne + "<row><c><v>first</v></c></row>",
+                                                  keyRowOne + "<row><c><v>second</v></c></row>"}}),
                {"xl/workbook.xml",
                 R"(<workbook xmlns:r="http://purl.oclc.org/ooxml/officeDocument/relationships"><sheets>)"
                 R"(<sheet name="B" r:id="rId2"/><sheet name="A" r:id="rId1"/><sheet r:id="rId9"/>)"
                 R"(<sheet name="Diagram" r:id="rId3"/></sheets></workbook>)"}),
            {"xl/_rels/workbook.xml.rels",
-            "<Relationships>" + relationship + R"(worksheet" Id="rId1" Target="worksheets/sheet1.xml"/>)" +
+            testing::relationships(
+                testing::relationship("rId1", "worksheet", "worksheets/sheet1.xml") +
                 R"(<Relationship Type="http://purl.oclc.org/ooxml/officeDocument/relationships/worksheet" Id="rId2" Target="/xl/worksheets/sheet2.xml"/>)" +
-                relationship + R"(chartsheet" Id="rId3" Target="worksheets/sheet2.xml"/></Relationships>)"}),
+                testing::relationship("rId3", "chartsheet", "worksheets/sheet2.xml"))}),
        {{"1", "first"}}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ScratchFolder folder;
-    const auto run = import(writeParts(folder, c.parts));
-    ASSERT_TRUE(run.result);
-    EXPECT_EQ(*run.result, c.expected);
-    EXPECT_TRUE(run.lines.empty());
-  }
-}
-
-TEST(HandleFile, ReadingFailuresKeepThePairsReadBefore) {
-  const std::string goodSheet = R"(<row><c t="s"><v>0</v></c></row><row><c><v>30</v></c></row>)";
-  auto twoSheets = [&](const std::string& second) {
-    WorkbookLayout layout;
-    layout.sheets = {goodSheet, second};
-    layout.sharedStrings = "<si><t>Tm</t></si>";
-    return testing::workbookParts(layout);
-  };
-  auto without = [](std::vector<testing::Part> parts, const char* name) {
-    std::erase_if(parts, [&](const testing::Part& part) { return part.name == name; });
-    return parts;
-  };
-  auto secondTarget = [&](const std::string& target) {
-    auto parts = testing::withPart(
-        twoSheets(goodSheet),
-        {"xl/_rels/workbook.xml.rels",
-         R"(<Relationships><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
-         R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target=")" +
-             target + R"("/></Relationships>)"});
-    // An entry literally named like a climbing path is no part either.
-    parts.push_back({"xl/" + target, "<worksheet/>"});
-    return parts;
-  };
-  const std::string rows = "<row><c><v>1</v></c></row><row><c><v>2</v></c></row>";
-  struct Case {
-    const char* what;
-    std::vector<testing::Part> parts;
-    ExcelData expected;
-    const char* description;
-  };
-  const std::vector<Case> cases = {
-      {"second worksheet broken after its second row", twoSheets(rows + "<row>"), {{"Tm", "30"}},
+      {"second worksheet broken after its second row", twoSheets(twoRows + "<row>"), {{"Tm", "30"}},
        "xl/worksheets/sheet2.xml: the XML is not well-formed"},
-      {"unknown cell type far down", twoSheets(rows + R"(<row><c t="x"/></row>)"), {{"Tm", "30"}},
+      {"unknown cell type far down", twoSheets(twoRows + R"(<row><c t="x"/></row>)"), {{"Tm", "30"}},
        "xl/worksheets/sheet2.xml: the attribute t of an element c holds \"x\", which is not a cell type"},
-      {"style index that is not a whole number", twoSheets(rows + R"(<row><c s="1.5"/></row>)"), {{"Tm", "30"}},
+      {"style index that is not a whole number", twoSheets(twoRows + R"(<row><c s="1.5"/></row>)"), {{"Tm", "30"}},
        "xl/worksheets/sheet2.xml: the attribute s of an element c holds \"1.5\", which is not a whole number"},
-      {"second worksheet outside the package", secondTarget("../../../etc/passwd"), {{"Tm", "30"}},
-       "the package has no part ../../../etc/passwd"},
-      {"no style sheet", without(twoSheets(goodSheet), "xl/styles.xml"), {},
-       "the package has no part xl/styles.xml"},
-      {"entity expansion in the shared strings",
-       testing::withPart(twoSheets(goodSheet),
-                         {"xl/sharedStrings.xml",
-                          R"(<!DOCTYPE sst [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;">]><sst><si><t>&b;</t></si></sst>)"}),
+      {"second worksheet outside the package", climbing, {{"Tm", "30"}}, "the package has no part ../../../etc/passwd"},
+      {"no style sheet", testing::withoutPart(book, "xl/styles.xml"), {}, "the package has no part xl/styles.xml"},
+      {"entity expansion and an external entity in the shared strings",
+       testing::withPart(book, {"xl/sharedStrings.xml",
+                                R"(<!DOCTYPE sst [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;">)"
+                                R"(<!ENTITY e SYSTEM "file:///etc/passwd">]><sst><si><t>&b;&e;</t></si></sst>)"}),
        {}, "xl/sharedStrings.xml: the part carries a document type declaration"},
       {"workbook outside the package",
-       testing::withPart(twoSheets(goodSheet),
-                         {"_rels/.rels", R"(<Relationships><Relationship Id="a" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="../book.xml"/></Relationships>)"}),
+       testing::withPart(book, {"_rels/.rels", testing::relationships(testing::relationship("a", "officeDocument", "../book.xml"))}),
        {}, "_rels/.rels: the workbook \"../book.xml\" is not a part of the package"},
-      {"not a workbook, though a ZIP package", {{"readme.txt", "hei"}}, {}, "the package has no part xl/styles.xml"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ScratchFolder folder;
-    const auto run = import(writeParts(folder, c.parts));
-    ASSERT_TRUE(run.result);
-    EXPECT_EQ(*run.result, c.expected);
-    ASSERT_EQ(run.lines.size(), 1u);
-    EXPECT_THAT(run.lines[0], ::testing::StartsWith("An error occurred: "));
-    EXPECT_THAT(run.lines[0], HasSubstr(c.description));
-    EXPECT_FALSE(run.showAlert);
+    for (bool flag : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (flag ? ", flag raised before" : ""));
+      const auto run = importParts(c.parts, flag);
+      ASSERT_TRUE(run.result);
+      EXPECT_EQ(*run.result, c.expected);
+      EXPECT_EQ(run.showAlert, flag);
+      if (c.error) {
+        EXPECT_THAT(run.lines, ElementsAre(AllOf(StartsWith("An error occurred: "), HasSubstr(c.error))));
+      } else {
+        EXPECT_TRUE(run.lines.empty());
+      }
+    }
   }
 }
 
-TEST(HandleFile, TheFlagIsOnlyEverRaised) {
+TEST(HandleFile, NothingForAFileThatIsNoPackage) {
   ScratchFolder folder;
-  const auto notAPackage = folder / "tekst.xlsx";
-  testing::writeFile(notAPackage, "Navn;Tm\nKari;30\n");
-  for (bool before : {false, true}) {
-    const auto run = import(notAPackage, before);
+  testing::writeFile(folder / "tekst.xlsx", "Navn;Tm\nKari;30\n");
+  for (bool flag : {false, true}) {
+    const auto run = import(folder / "tekst.xlsx", flag);
     EXPECT_FALSE(run.result);
     EXPECT_TRUE(run.lines.empty());
-    EXPECT_EQ(run.showAlert, before);
+    EXPECT_EQ(run.showAlert, flag);
   }
-  WorkbookLayout fine;
-  fine.sheets = {std::string(R"(<row><c><v>1</v></c></row><row><c><v>2</v></c></row>)")};
-  EXPECT_TRUE(import(writeParts(folder, testing::workbookParts(fine)), true).showAlert);
 }
 
 }  // namespace
