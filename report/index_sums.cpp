@@ -93,7 +93,9 @@ void storeSums(const IndexSums& sums, ExcelData& excelDataCopy) {
   excelDataCopy["sami"] = formatWholeNumber(sums.sami);
   excelDataCopy["sphi"] = formatWholeNumber(sums.sphi);
   excelDataCopy["sfsiq"] = formatWholeNumber(sums.sfsiq);
-  excelDataCopy["X"] = "X";
+  // Built as a string first: g++ 12 at -O3 wrongly warns (-Wrestrict) on
+  // assigning the literal.
+  excelDataCopy["X"] = std::string("X");
 }
 
 std::vector<std::string> updateExcelDataCopy(const ConversionRow& with, const std::string& prefix,
