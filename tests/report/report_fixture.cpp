@@ -1,37 +1,15 @@
 #include "report_fixture.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <QColor>
 #include <QImage>
-#include <QPainter>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 
 #include "norms/conversion_tables.h"
 #include "norms/diagnostics.h"
+#include "norms/lookup.h"
 #include "norms/resource_bundle.h"
-#include "platform/named_image.h"
 
 namespace kelmora::testing {
-
-ScratchFolder::ScratchFolder() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kelmora-report-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
-  path_ = pattern;
-  std::filesystem::create_directory(resources());
-  std::filesystem::current_path(path_);
-  bundle::setResourceDirectory(resources());
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::filesystem::current_path(previous_);
-  std::error_code error;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, error);
-  std::filesystem::remove_all(path_, error);
-}
 
 std::vector<std::string> conversionRow(const std::string& table, std::int64_t sum) {
   const std::int64_t base = table == "VFI" ? 50 : table == "PRI" ? 51 : table == "AMI" ? 52 : table == "PHI" ? 53 : 40;
@@ -55,47 +33,82 @@ void writeConversionTables(const std::filesystem::path& resources) {
   loadTables();
 }
 
-void writeBackground(const std::filesystem::path& resources, int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  painter.setPen(QColor(120, 120, 120));
-  for (int y = 40; y < height; y += 85) painter.drawLine(20, y, width - 20, y);
-  painter.end();
-  ASSERT_TRUE(image.save(QString::fromStdString((resources / "wais-iv.png").string()), "PNG"));
+void ReportTest::SetUp() {
+  std::filesystem::create_directory(resources);
+  bundle::setResourceDirectory(resources);
+  writeConversionTables(resources);
 }
 
 ExcelData completeClient() {
   ExcelData data{{"Navn", "Kari Nordmann"}, {"Fødselsdato", "15-03-1985"}, {"Testdato", "10-06-2024"},
-                 {"Kjønn", "K"},           {"Hendthet", "V"},
-                 {"sRs", "10"},            {"sVf", "11"},                  {"sBu", "9"},
-                 {"sBt", "12"},            {"sUt", "8"}};
+                 {"Kjønn", "K"}, {"Hendthet", "V"}, {"sRs", "10"}, {"sVf", "11"}, {"sBu", "9"},
+                 {"sBt", "12"}, {"sUt", "8"}};
   for (const char* code : {"Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd"}) data[code] = "20";
   return data;
 }
 
-namespace {
-double tenPerCharacter(std::string_view text, double) { return 10.0 * static_cast<double>(text.size()); }
+// What the page should show for the complete client, worked out on the side.
+ExcelData expectedValues() {
+  ExcelData values = completeClient();
+  OutputCapture quiet;
+  for (const char* code : {"Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd"})
+    values[std::string("s") + code] = std::to_string(lookupValue("35", code, 20).value());
+  const std::tuple<std::string, std::string, std::vector<std::string>> groups[] = {
+      {"vfi", "VFI", {"sLi", "sOf", "sIn"}}, {"pri", "PRI", {"sTm", "sMr", "sVp"}}, {"ami", "AMI", {"sTh", "sRg"}},
+      {"phi", "PHI", {"sSl", "sKd"}},        {"fsiq", "FSIQ", {"svfi", "spri", "sami", "sphi"}}};
+  for (const auto& [group, table, keys] : groups) {
+    std::int64_t sum = 0;
+    for (const auto& key : keys) sum += std::stoll(values.at(key));
+    values["s" + group] = std::to_string(sum);
+    const auto row = conversionRow(table, sum);
+    const char* suffixes[] = {"", "IQ", "prosentil", "konfidensintervall"};
+    for (int i = 0; i < 4; ++i) values["i" + group + suffixes[i]] = row[i];
+  }
+  values.insert({{"X", "X"}, {"testår", "2024"}, {"testmåned", "6"}, {"testdag", "10"}, {"fødselsår", "1985"},
+                 {"fødselsmåned", "3"}, {"fødselsdag", "15"}, {"alderår", "39"}, {"aldermåneder", "2"},
+                 {"alderdager", "26"}});
+  return values;
+}
 
-std::optional<std::string> textWhere(const platform::Recording& recording, double x, double y, bool rightEnd) {
+std::vector<Mark> rightAlignedMarks() {
+  std::vector<Mark> marks{{"X", 1081, 1366}, {"X", 977, 1317}};  // "Kjønn" is "K", "Hendthet" is "V"
+  // Raw scores from the bottom up, each scaled score on its row in its group's column.
+  const std::pair<std::string, double> rows[] = {{"Kd", 460}, {"In", 310}, {"Vp", 360}, {"Sl", 460}, {"Rg", 410},
+                                                 {"Of", 310}, {"Mr", 360}, {"Th", 410}, {"Li", 310}, {"Tm", 360}};
+  for (int i = 0; i < 10; ++i) {
+    marks.push_back({rows[i].first, 250, 812 + 42.5 * i});
+    marks.push_back({"s" + rows[i].first, rows[i].second, 812 + 42.5 * i});
+  }
+  const std::string groups[] = {"vfi", "pri", "ami", "phi", "fsiq"};
+  for (int g = 0; g < 5; ++g) {
+    const std::string index = "i" + groups[g];
+    const double y = 345 - 45.0 * g;
+    marks.insert(marks.end(), {{"s" + groups[g], 295 + 52.0 * g, 560}, {index, 270, y}, {index + "IQ", 414, y},
+                               {index + "prosentil", 489, y}, {index + "konfidensintervall", 602, y},
+                               {index + "IQ", 748 + 92.0 * g, 648}});
+  }
+  const char* profileRow[] = {"sLi", "sOf", "sIn", "sRs", "sTm", "sMr", "sVp", "sVf",
+                              "sBu", "sTh", "sRg", "sBt", "sSl", "sKd", "sUt"};
+  for (int i = 0; i < 15; ++i) marks.push_back({profileRow[i], 702 + 32.0 * i, 1190});
+  marks.insert(marks.end(), {{"alderår", 976, 1410}, {"aldermåneder", 1055, 1410}, {"alderdager", 1138, 1410},
+                             {"fødselsår", 976, 1452.5}, {"fødselsmåned", 1055, 1452.5}, {"fødselsdag", 1138, 1452.5},
+                             {"testår", 976, 1495}, {"testmåned", 1055, 1495}, {"testdag", 1138, 1495}});
+  const ExcelData values = expectedValues();
+  for (auto& mark : marks) mark.text = values.at(mark.key);
+  return marks;
+}
+
+std::optional<std::string> RecordedRun::textAt(double x, double y, bool leftEnd) const {
   std::optional<std::string> found;
-  for (const auto& text : recording.visibleTexts()) {
-    const double edge = rightEnd ? text.at.x + text.width : text.at.x;
+  if (!recording) return found;
+  for (const auto& text : recording->visibleTexts()) {
+    const double edge = leftEnd ? text.at.x : text.at.x + text.width;
     if (std::abs(edge - x) < 1e-9 && std::abs(text.at.y - y) < 1e-9) {
       EXPECT_FALSE(found) << "two texts at " << x << ", " << y;
       found = text.text;
     }
   }
   return found;
-}
-}  // namespace
-
-std::optional<std::string> RecordedRun::textEndingAt(double x, double y) const {
-  return recording ? textWhere(*recording, x, y, true) : std::nullopt;
-}
-
-std::optional<std::string> RecordedRun::textStartingAt(double x, double y) const {
-  return recording ? textWhere(*recording, x, y, false) : std::nullopt;
 }
 
 std::vector<platform::Operation> RecordedRun::strokes() const {
@@ -104,7 +117,7 @@ std::vector<platform::Operation> RecordedRun::strokes() const {
 
 RecordedRun runRecorded(const ExcelData& data, const RunOptions& options) {
   RecordedRun run;
-  ReportServices services{
+  const ReportServices services{
       [&]() -> std::optional<platform::Image> {
         if (!options.background) return std::nullopt;
         return platform::Image(QImage(1190, 1684, QImage::Format_RGB32));
@@ -116,7 +129,8 @@ RecordedRun runRecorded(const ExcelData& data, const RunOptions& options) {
           return nullptr;
         }
         run.recording = std::make_shared<platform::Recording>();
-        auto context = std::make_unique<platform::RecordingContext>(run.recording, tenPerCharacter);
+        auto context = std::make_unique<platform::RecordingContext>(
+            run.recording, [](std::string_view text, double) { return 10.0 * static_cast<double>(text.size()); });
         if (!options.closeFailure.empty()) context->failCloseWith(options.closeFailure);
         return context;
       },
