@@ -27,6 +27,25 @@ std::chrono::sys_days addMonths(Date date, std::int64_t months) {
   return sys_days(target / std::min(date.day(), lastDay));
 }
 
+// The most whole steps of `monthsPerStep` months that lead from `from`
+// towards `to` without passing it (negative when `to` lies before `from`).
+std::int64_t wholeSteps(Date from, Date to, std::int64_t monthsPerStep) {
+  const std::int64_t calendarMonths =
+      (static_cast<int>(to.year()) - static_cast<int>(from.year())) * 12 +
+      (static_cast<int>(static_cast<unsigned>(to.month())) - static_cast<int>(static_cast<unsigned>(from.month())));
+  // The month fields give the count or one too many, where the day of the
+  // month has not yet come round (or, going backwards, has passed).
+  std::int64_t steps = calendarMonths / monthsPerStep;
+  const std::chrono::sys_days reached = addMonths(from, steps * monthsPerStep);
+  const std::chrono::sys_days start(from), end(to);
+  if (end >= start) {
+    if (reached > end) --steps;
+  } else if (reached < end) {
+    ++steps;
+  }
+  return steps;
+}
+
 }  // namespace
 
 std::optional<Date> konverterDatoFraStreng(std::string_view text, std::string_view format) {
@@ -62,21 +81,15 @@ std::optional<Date> konverterDatoFraStreng(std::string_view text, std::string_vi
 
 std::optional<AgeAtTest> alderPåTestDato(Date fødselsdato, Date testdato) {
   if (!fødselsdato.ok() || !testdato.ok()) return std::nullopt;
-  const std::chrono::sys_days birth(fødselsdato);
-  const std::chrono::sys_days test(testdato);
-
-  // The month count from the calendar fields, corrected by one where the day
-  // of the month has not yet come round (or, going backwards, has passed).
-  std::int64_t months = (static_cast<int>(testdato.year()) - static_cast<int>(fødselsdato.year())) * 12 +
-                        (static_cast<int>(static_cast<unsigned>(testdato.month())) -
-                         static_cast<int>(static_cast<unsigned>(fødselsdato.month())));
-  if (test >= birth) {
-    if (addMonths(fødselsdato, months) > test) --months;
-  } else {
-    if (addMonths(fødselsdato, months) < test) ++months;
-  }
-  const std::int64_t days = (test - addMonths(fødselsdato, months)).count();
-  return AgeAtTest{months / 12, months % 12, days};
+  // Years first, then months from the day the years lead to, then days, as a
+  // calendar counts them: one year after 29 February is 28 February, and the
+  // months are counted on from there.
+  const std::int64_t years = wholeSteps(fødselsdato, testdato, 12);
+  const Date afterYears(addMonths(fødselsdato, years * 12));
+  const std::int64_t months = wholeSteps(afterYears, testdato, 1);
+  const std::int64_t days =
+      (std::chrono::sys_days(testdato) - addMonths(afterYears, months)).count();
+  return AgeAtTest{years, months, days};
 }
 
 }  // namespace kelmora

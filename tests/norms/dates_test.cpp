@@ -47,10 +47,14 @@ TEST(AgeAtTest, CalendarDifferenceInYearsMonthsAndDays) {
       {2021y / January / 31, 2021y / March / 1, {0, 1, 1}},
       {2000y / February / 29, 2001y / February / 28, {1, 0, 0}},
       {2000y / February / 29, 2004y / February / 29, {4, 0, 0}},
+      // The months count on from the day the years lead to (28 February).
+      {2000y / February / 29, 2001y / March / 28, {1, 1, 0}},
+      {2000y / February / 29, 2005y / March / 29, {5, 1, 1}},
       // Before the birth date: the difference as it comes, no part above zero.
       {2020y / May / 10, 2020y / May / 1, {0, 0, -9}},
       {2020y / June / 15, 2019y / March / 14, {-1, -3, -1}},
       {2021y / March / 1, 2021y / January / 31, {0, -1, -1}},
+      {2004y / February / 29, 2003y / January / 27, {-1, -1, -1}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(alderPåTestDato(c.birth, c.test), c.age) << "case " << (&c - cases);
