@@ -71,7 +71,8 @@ void ContentView::chooseWorkbook() {
   std::error_code error;
   auto file = std::filesystem::absolute(*chosen, error);
   if (error) file = *chosen;
-  const QString url = QUrl::fromLocalFile(QFile::decodeName(file.c_str())).toString();
+  // A file URL's own text: blanks and letters beyond ASCII percent-encoded.
+  const QString url = QUrl::fromLocalFile(QFile::decodeName(file.c_str())).toString(QUrl::FullyEncoded);
   printItems("filePath: ", url.toStdString());
   loadExcelData(file);
 }

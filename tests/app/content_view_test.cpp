@@ -124,7 +124,7 @@ class ContentViewTest : public QObject {
     Scripted s;
     kelmora::OutputCapture output;
     s.load({first}, "/tmp/klient data/Åse.xlsx");
-    QCOMPARE(output.lines(), std::vector<std::string>{"filePath:  file:///tmp/klient data/Åse.xlsx"});
+    QCOMPARE(output.lines(), std::vector<std::string>{"filePath:  file:///tmp/klient%20data/%C3%85se.xlsx"});
     auto* reportView = s.view.pdfView();
     for (const auto& nothing : {std::optional<Path>(), std::optional<Path>(Path())}) {
       s.choices.push_back(nothing);

@@ -84,7 +84,7 @@ session() {
   for value in "Kari Nordmann" 46 25 69 2024 1990; do
     grep -q -- "$value" "$work/report.txt" || fail "the report lacks \"$value\""
   done
-  grep -q "^filePath:  file://$input/klient.xlsx\$" "$work/stdout" || fail "no filePath line for the workbook"
+  grep -q "^filePath:  file://${input// /%20}/klient.xlsx\$" "$work/stdout" || fail "no percent-encoded filePath line for the workbook"
 
   # Help, with the Ctrl and "+" that a US keyboard types with Shift.
   keys_to "$main" key ctrl+plus
