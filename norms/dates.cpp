@@ -27,23 +27,22 @@ std::chrono::sys_days addMonths(Date date, std::int64_t months) {
   return sys_days(target / std::min(date.day(), lastDay));
 }
 
-// The most whole steps of `monthsPerStep` months that lead from `from`
-// towards `to` without passing it (negative when `to` lies before `from`).
-std::int64_t wholeSteps(Date from, Date to, std::int64_t monthsPerStep) {
-  const std::int64_t calendarMonths =
+// The most whole months that lead from `from` towards `to` without passing
+// it (negative when `to` lies before `from`).
+std::int64_t wholeMonths(Date from, Date to) {
+  std::int64_t months =
       (static_cast<int>(to.year()) - static_cast<int>(from.year())) * 12 +
       (static_cast<int>(static_cast<unsigned>(to.month())) - static_cast<int>(static_cast<unsigned>(from.month())));
   // The month fields give the count or one too many, where the day of the
   // month has not yet come round (or, going backwards, has passed).
-  std::int64_t steps = calendarMonths / monthsPerStep;
-  const std::chrono::sys_days reached = addMonths(from, steps * monthsPerStep);
+  const std::chrono::sys_days reached = addMonths(from, months);
   const std::chrono::sys_days start(from), end(to);
   if (end >= start) {
-    if (reached > end) --steps;
+    if (reached > end) --months;
   } else if (reached < end) {
-    ++steps;
+    ++months;
   }
-  return steps;
+  return months;
 }
 
 }  // namespace
@@ -81,15 +80,13 @@ std::optional<Date> konverterDatoFraStreng(std::string_view text, std::string_vi
 
 std::optional<AgeAtTest> alderPåTestDato(Date fødselsdato, Date testdato) {
   if (!fødselsdato.ok() || !testdato.ok()) return std::nullopt;
-  // Years first, then months from the day the years lead to, then days, as a
-  // calendar counts them: one year after 29 February is 28 February, and the
-  // months are counted on from there.
-  const std::int64_t years = wholeSteps(fødselsdato, testdato, 12);
-  const Date afterYears(addMonths(fødselsdato, years * 12));
-  const std::int64_t months = wholeSteps(afterYears, testdato, 1);
-  const std::int64_t days =
-      (std::chrono::sys_days(testdato) - addMonths(afterYears, months)).count();
-  return AgeAtTest{years, months, days};
+  // Whole months from the birth date itself (a month end clamped: one month
+  // after 31 January is the last of February), split into years and months,
+  // then the days left. Counting the months from the clamped year anniversary
+  // instead would let a client born on 29 February reach twelve months.
+  const std::int64_t months = wholeMonths(fødselsdato, testdato);
+  const std::int64_t days = (std::chrono::sys_days(testdato) - addMonths(fødselsdato, months)).count();
+  return AgeAtTest{months / 12, months % 12, days};
 }
 
 }  // namespace kelmora
