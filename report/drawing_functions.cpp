@@ -84,30 +84,31 @@ void drawText(CGPoint startPosition, const std::vector<std::string>& keys, CGFlo
   for (std::size_t place = 0; place < ordered.size(); ++place) {
     const std::string& key = ordered[place];
     const auto found = sharedData.excelData().find(key);
-    // A key without a value gives its place to the next one.
-    if (found == sharedData.excelData().end()) continue;
-    const std::string& value = found->second;
-    printItems("Tegner tekst for nøkkel: ", key, " med verdi: ", value);
-
-    currentText = trimmingWhitespaces(value);
-    // -1 marks a missing value in the workbook and the conversion tables.
-    if (parseWholeNumber(currentText) == -1) currentText.clear();
-
-    const CGFloat width = context.measureText(currentText, fontSize);
     if (offset && place < offset->columns.size())
       running.x = startPosition.x + static_cast<CGFloat>(offset->columns[place]) * offset->width;
-    const CGFloat drawingX = alignment == NSTextAlignment::right ? running.x - width : running.x;
 
-    context.saveGState();
-    context.drawText(currentText, fontSize, CGPoint{drawingX, running.y});
-    if (debugMode) printItems("adjustedX = ", drawingX, ", currentY = ", running.y);
-    context.restoreGState();
+    // A key without a value keeps its place like an empty text, only without
+    // a word: the values after it stay in their own rows.
+    if (found != sharedData.excelData().end()) {
+      const std::string& value = found->second;
+      printItems("Tegner tekst for nøkkel: ", key, " med verdi: ", value);
+
+      currentText = trimmingWhitespaces(value);
+      // -1 marks a missing value in the workbook and the conversion tables.
+      if (parseWholeNumber(currentText) == -1) currentText.clear();
+
+      const CGFloat width = context.measureText(currentText, fontSize);
+      const CGFloat drawingX = alignment == NSTextAlignment::right ? running.x - width : running.x;
+
+      context.saveGState();
+      context.drawText(currentText, fontSize, CGPoint{drawingX, running.y});
+      if (debugMode) printItems("adjustedX = ", drawingX, ", currentY = ", running.y);
+      context.restoreGState();
+      if (right > 0 && debugMode) printItems("Mot høyre: AdjustedX = ", drawingX);
+    }
 
     running.y += up;
-    if (right > 0) {
-      running.x += right;
-      if (debugMode) printItems("Mot høyre: AdjustedX = ", drawingX);
-    }
+    if (right > 0) running.x += right;
   }
 }
 

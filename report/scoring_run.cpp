@@ -66,12 +66,12 @@ std::optional<std::string> deriveScores(ExcelData& excelDataCopy, const RunKeyLi
     const auto found = excelDataCopy.find(code);
     const auto raw = found == excelDataCopy.end() ? std::nullopt : parseWholeNumber(found->second);
     if (!raw) {
-      printItems("Kunne ikke hente verdi for kategori " + code + ".");
+      printItems("Kunne ikke hente verdi for kategori ", code, ".");
       continue;
     }
     const auto scaled = lookupValue(*band, code, *raw);
     if (!scaled) {
-      printItems("Ugyldig input for kategori " + code + ": " + formatWholeNumber(*raw) + ".");
+      printItems("Ugyldig input for kategori ", code, ": ", *raw, ".");
       continue;
     }
     excelDataCopy[lists.scaledKeys[i]] = formatWholeNumber(*scaled);

@@ -114,12 +114,17 @@ TEST_F(ScoringRunTest, TheClientsOwnValuesDecideWhatStandsWhere) {
     std::vector<At> page;
     std::string line;  // printed once, when given
   } cases[] = {
-      {"a missing raw score moves the rows above it down",
+      // Every value stays in its own subtest's row and column.
+      {"a missing raw score keeps its row empty",
        {{"Th", none}},
-       {{250, 1109.5, values.at("Li")}, {250, 1152, values.at("Tm")}, {250, 1194.5, none},
-        {310, 1109.5, values.at("sLi")}, {360, 1152, values.at("sTm")}, {410, 1109.5, none},  // own column
-        {990, 1190, values.at("sRg")}, {1022, 1190, "12"}, {1054, 1190, none}},  // the profile row closes up
-       "Kunne ikke hente verdi for kategori Th."},
+       {{250, 1152, values.at("Li")}, {250, 1194.5, values.at("Tm")}, {250, 1109.5, none},
+        {310, 1152, values.at("sLi")}, {360, 1194.5, values.at("sTm")}, {410, 1109.5, none},
+        {990, 1190, none}, {1022, 1190, values.at("sRg")}, {1054, 1190, values.at("sBt")}},
+       "Kunne ikke hente verdi for kategori  Th ."},
+      {"a missing supplementary score keeps its place in the profile row",
+       {{"sVf", none}},
+       {{926, 1190, none}, {958, 1190, values.at("sBu")}},
+       ""},
       // The crosses mark the left box for an exact "M" and "V" only.
       {"M and V", {{"Kjønn", "M"}, {"Hendthet", "V"}}, {{977, 1366, X}, {1081, 1366, none}, {977, 1317, X}}, ""},
       {"m and v", {{"Kjønn", "m"}, {"Hendthet", "v"}}, {{1081, 1366, X}, {977, 1366, none}, {1081, 1317, X}}, ""},
@@ -129,14 +134,14 @@ TEST_F(ScoringRunTest, TheClientsOwnValuesDecideWhatStandsWhere) {
       // only when it was computed.
       {"a sign", {{"Tm", "+7"}}, {{360, 1194.5, std::to_string(scaled("Tm", 7))}}, ""},
       {"leading zeros", {{"Tm", "007"}}, {{360, 1194.5, std::to_string(scaled("Tm", 7))}}, ""},
-      {"a blank", {{"Tm", " 7"}}, {{360, 1194.5, none}}, "Kunne ikke hente verdi for kategori Tm."},
-      {"a point", {{"Tm", "7.0"}}, {{360, 1194.5, none}}, "Kunne ikke hente verdi for kategori Tm."},
+      {"a blank", {{"Tm", " 7"}}, {{360, 1194.5, none}}, "Kunne ikke hente verdi for kategori  Tm ."},
+      {"a point", {{"Tm", "7.0"}}, {{360, 1194.5, none}}, "Kunne ikke hente verdi for kategori  Tm ."},
       // Derived keys replace the workbook's own, unless they fail.
       {"the workbook's own derived keys",
        {{"alderår", "99"}, {"testdag", "1"}, {"sLi", "1"}, {"ivfiIQ", "1"}, {"sTm", "4"}, {"Tm", "999"}},
        {{976, 1410, "39"}, {1138, 1495, "10"}, {310, 1152, values.at("sLi")}, {414, 345, values.at("ivfiIQ")},
         {360, 1194.5, "4"}},  // beyond every norm row: the workbook's "sTm" stays
-       "Ugyldig input for kategori Tm: 999."},
+       "Ugyldig input for kategori  Tm :  999 ."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -145,7 +150,7 @@ TEST_F(ScoringRunTest, TheClientsOwnValuesDecideWhatStandsWhere) {
     if (!c.line.empty()) {
       EXPECT_EQ(count(run.lines, c.line), 1);
     }
-    EXPECT_EQ(count(run.lines, "Kunne ikke hente verdi for kategori Tm."), c.line.ends_with("Tm.") ? 1 : 0);
+    EXPECT_EQ(count(run.lines, "Kunne ikke hente verdi for kategori  Tm ."), c.line.ends_with("Tm .") ? 1 : 0);
     EXPECT_EQ(run.opened.size(), 1u);
   }
 }
