@@ -105,17 +105,20 @@ ReportServices productionServices() {
 
 void performScoringRun(const SharedData& sharedData) { performScoringRun(sharedData, productionServices()); }
 
-void performScoringRun(const SharedData& sharedData, const ReportServices& services) {
+namespace {
+
+// The run up to the written report; false when it ends without one.
+bool writeReport(const SharedData& sharedData, const ReportServices& services) {
   printLine("Innholdet i sharedData.excelData: " + dumpMap(sharedData.excelData()));
 
   const auto background = services.backgroundImage();
-  if (!background) return;
+  if (!background) return false;
 
   ExcelData excelDataCopy = sharedData.excelData();
   SharedData tempSharedData;
   const RunKeyLists lists = makeRunKeyLists();
 
-  if (!deriveScores(excelDataCopy, lists)) return;
+  if (!deriveScores(excelDataCopy, lists)) return false;
   tempSharedData.setExcelData(excelDataCopy);
 
   // The page, the size of the background image, one pixel to one point.
@@ -125,7 +128,7 @@ void performScoringRun(const SharedData& sharedData, const ReportServices& servi
   const auto context = services.createDocument(reportFile, reason);
   if (!context) {
     printLine("Kunne ikke lage rapporten " + reportPlace() + ": " + reason);
-    return;
+    return false;
   }
   context->beginPage(mediaBox);
   context->drawImage(*background, mediaBox);
@@ -137,11 +140,9 @@ void performScoringRun(const SharedData& sharedData, const ReportServices& servi
   tempSharedData.setExcelData(excelDataCopy);
   drawSumRow(tempSharedData, *context);
 
-  // Without every conversion row there is no report: the document is given
-  // up, which leaves no file, so an earlier client's report is not left
-  // standing where this client's was expected.
+  // Without every conversion row there is no report: the document is given up.
   const auto columns = convertIndexSums(sums, excelDataCopy);
-  if (!columns) return;
+  if (!columns) return false;
   tempSharedData.setExcelData(excelDataCopy);
 
   drawIndexAndProfiles(lists, *columns, tempSharedData, excelDataCopy, *context);
@@ -149,9 +150,23 @@ void performScoringRun(const SharedData& sharedData, const ReportServices& servi
   context->endPage();
   if (!context->close(reason)) {
     printLine("Kunne ikke skrive rapporten " + reportPlace() + ": " + reason);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void performScoringRun(const SharedData& sharedData, const ReportServices& services) {
+  if (writeReport(sharedData, services)) {
+    services.openFile(reportFile);
     return;
   }
-  services.openFile(reportFile);
+  // A run that ends without a report takes the previous one away, so that an
+  // earlier client's report is never read as this client's. (A folder that
+  // cannot be written keeps it: there is no removing it either.)
+  std::error_code error;
+  std::filesystem::remove(reportFile, error);
 }
 
 }  // namespace kelmora

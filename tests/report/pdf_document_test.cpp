@@ -293,7 +293,8 @@ TEST_F(PdfReportTest, ACompleteClientGivesOnePageWithTheBackgroundAndTheValuesIn
 }
 
 TEST_F(PdfReportTest, ARunThatStopsLeavesNoFile) {
-  // After the set-up: not even the previous client's report.
+  // Not even the previous client's report stays, whether the run stops after
+  // the set-up or before it.
   { std::ofstream("test.pdf") << "the previous client's report"; }
   tables.erase("VFI");
   const auto lines = run();
@@ -302,6 +303,7 @@ TEST_F(PdfReportTest, ARunThatStopsLeavesNoFile) {
   EXPECT_TRUE(opened.empty());
 
   // Before it, silently: a background that is no picture.
+  { std::ofstream("test.pdf") << "the previous client's report"; }
   std::ofstream(resources / "wais-iv.png") << "not a picture";
   EXPECT_EQ(run().size(), 1u);
   EXPECT_TRUE(filesInFolder().empty());

@@ -138,9 +138,11 @@ RecordedRun runRecorded(const ExcelData& data, const RunOptions& options) {
   };
   SharedData store;
   store.setExcelData(data);
+  std::ofstream(reportFile) << "an earlier client's report";
   OutputCapture output;
   performScoringRun(store, services);
   run.lines = output.lines();
+  run.earlierReportLeft = std::filesystem::exists(reportFile);
   // Whatever the run did, the window's store holds what it held.
   EXPECT_EQ(store.excelData(), data);
   return run;

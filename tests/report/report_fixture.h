@@ -61,6 +61,8 @@ struct RecordedRun {
   std::vector<std::filesystem::path> requested;    // files a document was asked for
   std::vector<std::filesystem::path> opened;
   std::vector<std::string> lines;
+  // An earlier client's "test.pdf", put in place before the run, still there.
+  bool earlierReportLeft = false;
 
   // The visible text whose right end (or left, when asked) is at x on the
   // line at y.
@@ -69,7 +71,7 @@ struct RecordedRun {
 };
 
 // Runs over the data with a recording document measuring ten points per
-// character, and checks that the store it was given is left as it was.
+// character, after an earlier client's "test.pdf" was put in place, and checks that the store it was given is left as it was.
 // Needs the conversion tables loaded.
 RecordedRun runRecorded(const ExcelData& data, const RunOptions& options = {});
 

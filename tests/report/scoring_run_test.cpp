@@ -182,6 +182,7 @@ TEST_F(ScoringRunTest, ProfilesThatEndEarlyArePaintedByTheNextStroke) {
   EXPECT_EQ(run.opened.size(), 1u);
 }
 
+// Every run that ends without a report also takes the earlier one away.
 TEST_F(ScoringRunTest, AStopBeforeThePageMakesNoDocumentAndOpensNothing) {
   const auto with = [](const std::string& key, std::optional<std::string> value) {
     return clientWith({{key, value}});
@@ -208,6 +209,7 @@ TEST_F(ScoringRunTest, AStopBeforeThePageMakesNoDocumentAndOpensNothing) {
     const RecordedRun run = runRecorded(stop.data, {stop.background, "", ""});
     EXPECT_TRUE(run.requested.empty());
     EXPECT_TRUE(run.opened.empty());
+    EXPECT_FALSE(run.earlierReportLeft);
     ASSERT_FALSE(run.lines.empty());
     EXPECT_EQ(run.lines[0], "Innholdet i sharedData.excelData: " + dumpMap(stop.data));
     if (stop.lastLine.empty()) {
@@ -229,16 +231,22 @@ TEST_F(ScoringRunTest, ASumWithoutAWholeRowGivesTheDocumentUp) {
       {"VFI", {{svfi, "95", "37"}}, {"Her tryner vi:  [\"" + svfi + "\", \"95\", \"37\"]"}},
       {"PRI", {{"-5", "0", "0", "0"}}, {}},
       {"FSIQ", {{"-5", "0", "0", "0"}}, {}},
+      {"AMI", {}, {}},  // a table that was not loaded
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.table + (" " + c.rows[0][0]));
+    SCOPED_TRACE(c.table + (c.rows.empty() ? std::string(" not loaded") : " " + c.rows[0][0]));
     testing::writeConversionTables(resources);
-    tables[c.table] = c.rows;
+    if (c.rows.empty()) {
+      tables.erase(c.table);
+    } else {
+      tables[c.table] = c.rows;
+    }
     const RecordedRun run = runRecorded(completeClient());
     ASSERT_TRUE(run.recording);
     EXPECT_TRUE(run.recording->givenUp);
     EXPECT_FALSE(run.recording->closed);
     EXPECT_TRUE(run.opened.empty());
+    EXPECT_FALSE(run.earlierReportLeft);
     // The page holds what was drawn before the lookups, and nothing after.
     EXPECT_TRUE(run.recording->ofKind(Operation::Kind::endPage).empty());
     EXPECT_TRUE(run.strokes().empty());
@@ -254,11 +262,13 @@ TEST_F(ScoringRunTest, ADocumentThatCannotBeMadeOrWrittenIsReportedAndNotOpened)
   const std::string place = (folder / "test.pdf").string();
   const RecordedRun notMade = runRecorded(completeClient(), {true, "Permission denied", ""});
   EXPECT_TRUE(notMade.opened.empty());
+  EXPECT_FALSE(notMade.earlierReportLeft);
   EXPECT_EQ(notMade.lines.back(), "Kunne ikke lage rapporten " + place + ": Permission denied");
 
   const RecordedRun notWritten = runRecorded(completeClient(), {true, "", "No space left on device"});
   EXPECT_TRUE(notWritten.opened.empty());
   EXPECT_TRUE(notWritten.recording->givenUp);
+  EXPECT_FALSE(notWritten.earlierReportLeft);
   EXPECT_EQ(notWritten.lines.back(), "Kunne ikke skrive rapporten " + place + ": No space left on device");
 }
 
