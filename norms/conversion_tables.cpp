@@ -90,6 +90,12 @@ std::variant<std::string, TextDecodingError> decodeTableText(std::string_view by
   else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     return TextDecodingError{"teksten er UTF-16; lagre filen som UTF-8"};
   }
+  // NUL is valid UTF-8 but never text: it is what UTF-16 without a mark
+  // looks like, whose every lookup would then miss in silence.
+  if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
+    return TextDecodingError{"teksten inneholder en NUL-byte (byte " + std::to_string(nul) +
+                             "); er den UTF-16? Lagre filen som UTF-8"};
+  }
   for (std::size_t at = 0; at < bytes.size();) {
     const std::size_t length = utf8SequenceLength(bytes, at);
     if (length == 0) {

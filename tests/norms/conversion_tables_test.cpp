@@ -45,6 +45,8 @@ TEST(ConversionTableText, EncodingIsUtf8WithOrWithoutByteOrderMark) {
       {"10;\xED\xA0\x80", std::nullopt},      // surrogate
       {"10;\xF4\x90\x80\x80", std::nullopt},  // above U+10FFFF
       {"10;\xE9t\xE9", std::nullopt},         // Latin-1
+      {std::string("1\0" "0\0;\0", 6), std::nullopt},  // UTF-16 without a mark
+      {std::string("10;\0", 4), std::nullopt},
   };
   for (const auto& [bytes, text] : cases) {
     const auto decoded = decodeTableText(bytes);
@@ -95,8 +97,11 @@ TEST_F(ConversionTables, LoadAndReloadKeepEveryTableRead) {
   fs::create_directory(folder_ / "Sheet 2-PRI.csv");  // a folder is no file
   write("Sheet 3-AMI", "\n\r\n");
   write("Sheet 4-PHI", "13;1;2;3\n13;x\n");
+  write("Sheet 5-FSIQ", std::string("1\0" "4\0;\0", 6));
   EXPECT_EQ(load(), (Lines{"Tabellene lastes!", "Feil ved lesing av fil: teksten er ikke gyldig UTF-8 (byte 3)",
-                           "Filen ble ikke funnet"}));
+                           "Filen ble ikke funnet",
+                           "Feil ved lesing av fil: teksten inneholder en NUL-byte (byte 1); er den UTF-16? Lagre "
+                           "filen som UTF-8"}));
   expected["AMI"] = {};
   expected["PHI"] = {{"13", "1", "2", "3"}, {"13", "x"}};
   EXPECT_EQ(tables, expected);
