@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <algorithm>
+#include <cmath>
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
@@ -25,6 +26,23 @@
 namespace kelmora::platform {
 namespace {
 
+// Qt writes a coordinate correctly only while it is moderate: past 2^32 it
+// writes garbage that breaks the page's content stream, and a viewer then
+// drops everything drawn after it. A point this far out is off the page
+// either way, so holding it at a million points changes nothing visible.
+constexpr double farOffThePage = 1e6;
+
+double onWritableScale(double coordinate) {
+  if (std::isnan(coordinate)) return 0;
+  return std::clamp(coordinate, -farOffThePage, farOffThePage);
+}
+
+QPointF toQPoint(Point point) { return QPointF(onWritableScale(point.x), onWritableScale(point.y)); }
+
+QRectF toQRect(const Rect& r) {
+  return QRectF(onWritableScale(r.x), onWritableScale(r.y), onWritableScale(r.width), onWritableScale(r.height));
+}
+
 QString toQString(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 QColor toQColor(const Color& color) {
@@ -36,12 +54,11 @@ QPainterPath toQPath(const std::vector<Subpath>& subpaths) {
   QPainterPath path;
   for (const auto& subpath : subpaths) {
     if (subpath.ellipse) {
-      const Rect& r = subpath.ellipseRect;
-      path.addEllipse(QRectF(r.x, r.y, r.width, r.height));
+      path.addEllipse(toQRect(subpath.ellipseRect));
       continue;
     }
-    path.moveTo(subpath.points.front().x, subpath.points.front().y);
-    for (std::size_t i = 1; i < subpath.points.size(); ++i) path.lineTo(subpath.points[i].x, subpath.points[i].y);
+    path.moveTo(toQPoint(subpath.points.front()));
+    for (std::size_t i = 1; i < subpath.points.size(); ++i) path.lineTo(toQPoint(subpath.points[i]));
   }
   return path;
 }
@@ -103,14 +120,14 @@ void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter, c
         painter.setTransform(QTransform(1, 0, 0, -1, 0, operation.rect.height));
         break;
       case Operation::Kind::image: {
-        const Rect& r = operation.rect;
+        const QRectF r = toQRect(operation.rect);
         painter.save();
-        painter.translate(r.x, r.y + r.height);
+        painter.translate(r.x(), r.y() + r.height());
         painter.scale(1, -1);
         const QImage& image = operation.image->qImage();
         // Qt maps every image onto the unit square, so the stand-in takes
         // exactly the image's place.
-        painter.drawImage(QRectF(0, 0, r.width, r.height),
+        painter.drawImage(QRectF(0, 0, r.width(), r.height()),
                           substitution && image.cacheKey() == substitution->key ? substitution->standIn : image);
         painter.restore();
         break;
@@ -121,7 +138,7 @@ void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter, c
         painter.setFont(systemFontOfSize(operation.fontSize));
         painter.setPen(QColor(Qt::black));
         // The line's lower-left corner lies one descent below the baseline.
-        painter.translate(operation.at.x, operation.at.y + systemFontDescent(operation.fontSize));
+        painter.translate(toQPoint(Point{operation.at.x, operation.at.y + systemFontDescent(operation.fontSize)}));
         painter.scale(1, -1);
         painter.drawText(QPointF(0, 0), QString::fromStdString(operation.text));
         painter.restore();

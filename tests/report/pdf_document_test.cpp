@@ -218,12 +218,12 @@ struct PdfReportTest : testing::ReportTest {
 
   QString background() const { return QString::fromStdString((resources / "wais-iv.png").string()); }
 
-  std::vector<std::string> run() {
+  std::vector<std::string> run(const ExcelData& data = testing::completeClient()) {
     ReportServices services = productionServices();
     // Never start a viewer from a test.
     services.openFile = [this](const std::filesystem::path& file) { opened.push_back(file); };
     SharedData store;
-    store.setExcelData(testing::completeClient());
+    store.setExcelData(data);
     OutputCapture output;
     performScoringRun(store, services);
     return output.lines();
@@ -290,6 +290,25 @@ TEST_F(PdfReportTest, ACompleteClientGivesOnePageWithTheBackgroundAndTheValuesIn
   for (const auto& mark : testing::rightAlignedMarks())
     EXPECT_TRUE(found(QString::fromStdString(mark.text), mark.x, mark.y, true)) << mark.key << " at " << mark.x
                                                                                  << ", " << mark.y;
+}
+
+TEST_F(PdfReportTest, AScoreFarOffThePageLeavesTheRestOfThePageIntact) {
+  // The profile point of such a score lies some 10^20 points away; the date
+  // block is drawn after it.
+  for (const char* score : {"9223372036854775807", "-9223372036854775808"}) {
+    SCOPED_TRACE(score);
+    ExcelData data = testing::completeClient();
+    data["sRs"] = score;
+    run(data);
+    ASSERT_TRUE(std::filesystem::exists("test.pdf"));
+    QProcess process;
+    process.start("pdftotext", {"-layout", "test.pdf", "-"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    for (const char* dateBlock : {"2024", "1985", "39"}) EXPECT_TRUE(text.contains(dateBlock)) << dateBlock;
+  }
 }
 
 TEST_F(PdfReportTest, ARunThatStopsLeavesNoFile) {
