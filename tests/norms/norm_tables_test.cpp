@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 #include <set>
 
@@ -116,6 +117,41 @@ TEST(ShippedNorms, Band16BlockRowsAreTheDocumentedOnes) {
   EXPECT_EQ(rows.front(), (NormRow{1, 0, 8}));
   EXPECT_EQ(rows.back(), (NormRow{19, 66, 66}));
   EXPECT_EQ(rows[16].scaled, 17);
+}
+
+// Norms for neighbouring ages come from one population, so a raw score that
+// both bands cover moves by at most 3 scaled points (one deviation) between
+// them. Placeholder rows give no score and are left out.
+TEST(ShippedNorms, NeighbouringBandsScoreACommonRawScoreWithinThreePoints) {
+#ifndef KELMORA_DEMO_TABLES
+  GTEST_SKIP() << "holds for the demonstration tables";
+#endif
+  const auto scaledByRaw = [](const std::string& band, const std::string& code) {
+    std::map<std::int64_t, std::int64_t> scaled;
+    for (const NormRow& row : rangetables().at(band).at(code)) {
+      if (band == "18" && band18Placeholders.contains(code) && band18Placeholders.at(code).contains(row.scaled))
+        continue;
+      for (std::int64_t raw = row.lowest; raw <= row.highest; ++raw) scaled.emplace(raw, row.scaled);
+    }
+    return scaled;
+  };
+  for (std::size_t b = 0; b + 1 < bandKeys.size(); ++b) {
+    const std::string younger(bandKeys[b]), older(bandKeys[b + 1]);
+    for (std::size_t i = 0; i < 10; ++i) {  // the core subtests
+      const std::string code(subtestCodes[i]);
+      const auto first = scaledByRaw(younger, code), second = scaledByRaw(older, code);
+      std::int64_t common = 0;
+      for (const auto& [raw, scaled] : first) {
+        const auto other = second.find(raw);
+        if (other == second.end()) continue;
+        ++common;
+        EXPECT_LE(std::abs(scaled - other->second), 3)
+            << code << " raw " << raw << ": " << scaled << " in band " << younger << ", " << other->second
+            << " in band " << older;
+      }
+      EXPECT_GT(common, 20) << code << " " << younger << "/" << older;
+    }
+  }
 }
 
 TEST(ShippedNorms, RawZeroInBand18IsNeverAPlaceholder) {

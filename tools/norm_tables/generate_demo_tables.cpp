@@ -7,22 +7,28 @@
 // Usage: kelmora_generate_demo_tables <resources folder>
 //   writes <folder>/norms/<band>.csv and <folder>/Sheet N-<index>.csv
 //
-// Norm model, for each subtest and age band:
-//   - the raw score, as a fraction of the subtest's range, follows a beta
-//     distribution whose mean follows the subtest's kind over age (speed
-//     subtests fall from the early twenties, perceptual ones from thirty,
-//     working-memory ones slowly from thirty-five, verbal ones rise into
-//     middle age) and whose spread is the subtest's own;
-//   - a raw score's z is the normal quantile of that distribution's
-//     cumulative share at the middle of the raw score's cell, its scaled
-//     score 10 + 3z rounded and kept within 1 to 19;
-//   - the table format fixes how many scaled scores each subtest and band
-//     has (the published tables skip scores that no raw score reaches): 1
-//     and 19 are kept, and of the others those whose raw-score interval is
-//     widest under the model; neighbouring kept scores share the raw scores
-//     between them at the midpoint of their scaled values. In band "18" the
-//     format fixes which scores are unreached: each keeps a row with both
-//     bounds 0 in its place.
+// Norm model, for each subtest:
+//   - the raw score, as a fraction of the subtest's usual range, follows a
+//     beta distribution whose mean follows one smooth curve over age, the
+//     same for every band (speed subtests fall from the early twenties,
+//     perceptual ones from thirty, working-memory ones slowly from
+//     thirty-five, verbal ones rise into middle age) and whose spread is the
+//     subtest's own;
+//   - at a band's middle age, a raw score's z is the normal quantile of that
+//     distribution's cumulative share at the middle of the raw score's cell,
+//     its continuous scaled score 10 + 3z kept within 1 to 19 (19 for raw
+//     scores beyond the usual range, where a band reaches further);
+//   - the band's rows are then fitted to those scores: the table format fixes
+//     the band's raw-score range and its number of rows (the published tables
+//     skip scores that no raw score reaches), and the rows, each a run of
+//     consecutive raw scores with a higher scaled score than the one before,
+//     are those that minimise the sum over raw scores of the squared
+//     difference between the row's scaled score and the continuous one. So
+//     the range and row count shape only the band's rows, and one raw score
+//     gets about the same scaled score in neighbouring bands. In band "18"
+//     the format fixes which scores are unreached: each keeps a row with both
+//     bounds 0 in its place. In band "16" "Tm" it fixes the rows (1, 0, 8)
+//     and (19, 66, 66) and that 18 has no row.
 //
 // Conversion model, for each index: each scaled score is normal with mean 10
 // and deviation 3, the subtests of an index correlated by a stated rho, so a
@@ -40,6 +46,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
@@ -92,17 +99,6 @@ double incompleteBeta(double a, double b, double x) {
   return 1.0 - front * betaContinuedFraction(b, a, 1.0 - x) / b;
 }
 
-// The x in [0, 1] at which the beta CDF reaches p, by bisection.
-double inverseIncompleteBeta(double a, double b, double p) {
-  double low = 0.0, high = 1.0;
-  for (int i = 0; i < 100; ++i) {
-    const double middle = 0.5 * (low + high);
-    if (incompleteBeta(a, b, middle) < p) low = middle;
-    else high = middle;
-  }
-  return 0.5 * (low + high);
-}
-
 // ---------------------------------------------------------------- norms
 
 enum class Kind { speed, perceptual, memory, verbal };
@@ -110,8 +106,8 @@ enum class Kind { speed, perceptual, memory, verbal };
 struct Subtest {
   const char* code;
   Kind kind;
-  double mean;    // raw-score mean as a fraction of the range, at age 25
-  double spread;  // raw-score deviation as a fraction of the range
+  double mean;    // raw-score mean as a fraction of the usual range, at age 25
+  double spread;  // raw-score deviation as a fraction of the usual range
 };
 
 constexpr std::array<Subtest, 15> subtests = {{
@@ -155,18 +151,23 @@ constexpr int rowCounts[9][15] = {
     {19, 19, 19, 18, 19, 17, 19, 19, 18, 19, 18, 19, 19, 19, 19},  // 65
 };
 
-// Highest raw score of each subtest, with the bands that differ.
-int highestRaw(const std::string& code, const std::string& band) {
+// Highest raw score of each subtest in most bands.
+int usualHighestRaw(const std::string& code) {
   static const std::map<std::string, int> usual = {
       {"Tm", 66}, {"Li", 36}, {"Th", 48}, {"Mr", 26}, {"Of", 57}, {"Rg", 22}, {"Sl", 60}, {"Vp", 26},
       {"In", 26}, {"Kd", 135}, {"Bt", 30}, {"Fv", 27}, {"Rs", 36}, {"Ut", 72}, {"Bu", 24}};
+  return usual.at(code);
+}
+
+// Highest raw score of a subtest in a band.
+int highestRaw(const std::string& code, const std::string& band) {
   static const std::map<std::pair<std::string, std::string>, int> special = {
       {{"Mr", "16"}, 22}, {{"Mr", "20"}, 29}, {{"Rg", "20"}, 28}, {{"Vp", "20"}, 27},
       {{"In", "65"}, 25}, {{"Bt", "16"}, 36}, {{"Bt", "30"}, 39}, {{"Bt", "45"}, 39},
       {{"Fv", "16"}, 36}, {{"Fv", "20"}, 36}, {{"Fv", "30"}, 30}, {{"Fv", "45"}, 30},
       {{"Rs", "25"}, 35}};
   const auto found = special.find({code, band});
-  return found != special.end() ? found->second : usual.at(code);
+  return found != special.end() ? found->second : usualHighestRaw(code);
 }
 
 // Band "18": the scaled scores that no raw score reaches; each keeps a row
@@ -177,88 +178,160 @@ const std::map<std::string, std::set<int>>& band18Unreached() {
   return unreached;
 }
 
-// Shift of the mean fraction from its value at age 25.
-double ageTrend(Kind kind, double age) {
+// A smooth stand-in for max(0, x), in years: the age curves bend over about
+// four years instead of at a corner.
+double hinge(double x) {
+  constexpr double width = 4.0;
+  return x > 10 * width ? x : width * std::log1p(std::exp(x / width));
+}
+
+double trendShape(Kind kind, double age) {
   switch (kind) {
     case Kind::speed:
-      return age < 22 ? -0.008 * (22 - age) : -0.0055 * std::max(0.0, age - 25);
+      return -0.008 * hinge(22 - age) - 0.0055 * hinge(age - 25);
     case Kind::perceptual:
-      return age < 20 ? -0.006 * (20 - age) : -0.0045 * std::max(0.0, age - 30);
+      return -0.006 * hinge(20 - age) - 0.0045 * hinge(age - 30);
     case Kind::memory:
-      return age < 20 ? -0.005 * (20 - age) : -0.0025 * std::max(0.0, age - 35);
+      return -0.005 * hinge(20 - age) - 0.0025 * hinge(age - 35);
     case Kind::verbal:
-      return 0.004 * (std::min(age, 50.0) - 25) - 0.002 * std::max(0.0, age - 60);
+      return 0.004 * (age - 25) - 0.004 * hinge(age - 50) - 0.002 * hinge(age - 60);
   }
   return 0;
 }
 
+// Shift of the mean fraction from its value at age 25.
+double ageTrend(Kind kind, double age) { return trendShape(kind, age) - trendShape(kind, 25.0); }
+
 struct NormRow {
   int scaled, lowest, highest;
+  bool operator==(const NormRow&) const = default;
 };
 
-// The raw scores of one subtest and band, continuous from -0.5 to highest + 0.5.
-struct RawModel {
-  double a, b;
-  int highest;
-
-  // The raw position at which the continuous scaled score reaches `scaled`.
-  double rawAtScaled(double scaled) const {
-    const double u = inverseIncompleteBeta(a, b, normalCdf((scaled - 10.0) / 3.0));
-    return u * (highest + 1) - 0.5;
+// The z below which a share p of the normal distribution lies, by bisection;
+// within +-4, which is beyond the scaled scores' 1 to 19 already.
+double normalQuantile(double p) {
+  double low = -4.0, high = 4.0;
+  for (int i = 0; i < 60; ++i) {
+    const double middle = 0.5 * (low + high);
+    if (normalCdf(middle) < p) low = middle;
+    else high = middle;
   }
+  return 0.5 * (low + high);
+}
+
+// The continuous scaled score, within 1 to 19, of each raw score from 0 to
+// `highest` at one age. The distribution spans the subtest's usual range
+// whatever the band's own range, so that one raw score means the same
+// everywhere; a band that reaches further has its extra raw scores at the top.
+std::vector<double> continuousScaled(const Subtest& subtest, double age, int highest) {
+  const int cells = usualHighestRaw(subtest.code) + 1;
+  const double mean = std::clamp(subtest.mean + ageTrend(subtest.kind, age), 0.15, 0.85);
+  const double spread = subtest.spread;
+  const double concentration = mean * (1 - mean) / (spread * spread) - 1;
+  const double a = mean * concentration, b = (1 - mean) * concentration;
+  std::vector<double> scaled;
+  for (int raw = 0; raw <= highest; ++raw) {
+    const double z = normalQuantile(incompleteBeta(a, b, (raw + 0.5) / cells));
+    scaled.push_back(std::clamp(10 + 3 * z, 1.0, 19.0));
+  }
+  return scaled;
+}
+
+// What the table format fixes for one subtest and band beyond its row count.
+struct Fixed {
+  std::set<int> unreached;    // scaled scores without a real row
+  bool placeholders = false;  // whether those keep a row with both bounds 0
+  std::map<int, std::pair<int, int>> rows;  // scaled -> (lowest, highest)
 };
+
+Fixed fixedRows(const std::string& code, const std::string& band) {
+  Fixed fixed;
+  if (band == "18" && band18Unreached().contains(code)) {
+    fixed.unreached = band18Unreached().at(code);
+    fixed.placeholders = true;
+  }
+  // The format documents the ends of band "16" "Tm" and that it skips 18.
+  if (band == "16" && code == "Tm") {
+    fixed.unreached = {18};
+    fixed.rows = {{1, {0, 8}}, {19, {66, 66}}};
+  }
+  return fixed;
+}
+
+// The `levels` rows, from raw 0 to the last raw score, closest to the
+// continuous scores in the sum of squares, found by dynamic programming.
+std::vector<NormRow> closestRows(const std::vector<double>& target, int levels, const Fixed& fixed) {
+  const int rawCount = static_cast<int>(target.size());
+  std::vector<double> sum(rawCount + 1, 0.0), squares(rawCount + 1, 0.0);
+  for (int r = 0; r < rawCount; ++r) {
+    sum[r + 1] = sum[r] + target[r];
+    squares[r + 1] = squares[r] + target[r] * target[r];
+  }
+  // Cost of giving raw scores [from, to) the scaled score s.
+  const auto cost = [&](int s, int from, int to) {
+    return squares[to] - squares[from] - 2.0 * s * (sum[to] - sum[from]) + double(s) * s * (to - from);
+  };
+  const auto allowed = [&](int s, int from, int to) {
+    if (fixed.unreached.contains(s)) return false;
+    const auto pinned = fixed.rows.find(s);
+    return pinned == fixed.rows.end() || (pinned->second.first == from && pinned->second.second == to - 1);
+  };
+
+  constexpr double none = std::numeric_limits<double>::infinity();
+  // best[k][s][j]: least cost of raw scores [0, j) in k rows, the last scaled
+  // s; choice[k][s][j]: the scaled score and first raw score of the row before.
+  std::vector best(levels + 1, std::vector(20, std::vector<double>(rawCount + 1, none)));
+  std::vector choice(levels + 1, std::vector(20, std::vector<std::pair<int, int>>(rawCount + 1)));
+  for (int k = 1; k <= levels; ++k) {
+    for (int s = k; s <= 19; ++s) {
+      for (int j = k; j <= rawCount; ++j) {
+        for (int i = k - 1; i < j; ++i) {
+          if (!allowed(s, i, j)) continue;
+          double before = k == 1 && i == 0 ? 0.0 : none;
+          int previous = 0;
+          for (int t = k - 1; k > 1 && t < s; ++t) {
+            if (best[k - 1][t][i] < before) before = best[k - 1][t][i], previous = t;
+          }
+          if (before == none) continue;
+          const double total = before + cost(s, i, j);
+          if (total < best[k][s][j]) best[k][s][j] = total, choice[k][s][j] = {previous, i};
+        }
+      }
+    }
+  }
+  int last = 0;
+  for (int s = 1; s <= 19; ++s) {
+    if (best[levels][s][rawCount] < (last ? best[levels][last][rawCount] : none)) last = s;
+  }
+  std::vector<NormRow> rows;
+  for (int k = levels, s = last, j = rawCount; k >= 1 && s; --k) {
+    const auto [previous, i] = choice[k][s][j];
+    rows.push_back({s, i, j - 1});
+    s = previous, j = i;
+  }
+  std::reverse(rows.begin(), rows.end());
+  return rows;
+}
 
 std::vector<NormRow> normRows(const Subtest& subtest, const Band& band, int rowCount) {
   const std::string code = subtest.code;
   const int highest = highestRaw(code, band.key);
-  const double mean = std::clamp(subtest.mean + ageTrend(subtest.kind, band.age), 0.15, 0.85);
-  const double spread = subtest.spread;
-  const double concentration = mean * (1 - mean) / (spread * spread) - 1;
-  const RawModel model{mean * concentration, (1 - mean) * concentration, highest};
-
-  // The scaled scores that get a row.
-  std::set<int> placeholders;
-  std::vector<int> kept;
-  if (std::string(band.key) == "18" && band18Unreached().contains(code)) {
-    placeholders = band18Unreached().at(code);
-    for (int s = 1; s <= 19; ++s) {
-      if (!placeholders.contains(s)) kept.push_back(s);
-    }
-  } else {
-    std::vector<std::pair<double, int>> widths;  // (raw width, scaled) of 2 to 18
-    for (int s = 2; s <= 18; ++s) {
-      widths.push_back({model.rawAtScaled(s + 0.5) - model.rawAtScaled(s - 0.5), s});
-    }
-    std::stable_sort(widths.begin(), widths.end(),
-                     [](const auto& x, const auto& y) { return x.first > y.first; });
-    kept = {1, 19};
-    for (int i = 0; i < rowCount - 2; ++i) kept.push_back(widths[i].second);
-    std::sort(kept.begin(), kept.end());
-  }
-  const int levels = static_cast<int>(kept.size());
-  if (levels + static_cast<int>(placeholders.size()) != rowCount || levels > highest + 1) {
+  const Fixed fixed = fixedRows(code, band.key);
+  const int placeholders = fixed.placeholders ? static_cast<int>(fixed.unreached.size()) : 0;
+  auto rows = closestRows(continuousScaled(subtest, band.age, highest), rowCount - placeholders, fixed);
+  if (static_cast<int>(rows.size()) != rowCount - placeholders) {
     std::cerr << "band " << band.key << " " << code << ": cannot make " << rowCount << " rows\n";
     std::exit(1);
   }
-
-  // first[j]: the lowest raw score of kept level j; level 0 starts at raw 0.
-  std::vector<int> first(levels, 0);
-  for (int j = 1; j < levels; ++j) {
-    const double cut = model.rawAtScaled(0.5 * (kept[j - 1] + kept[j]));
-    first[j] = std::clamp(static_cast<int>(std::ceil(cut)), j, highest - (levels - 1 - j));
-  }
-  for (int j = 1; j < levels; ++j) first[j] = std::max(first[j], first[j - 1] + 1);
-
-  std::vector<NormRow> rows;
-  std::size_t j = 0;
-  for (int s = 1; s <= 19; ++s) {
-    if (placeholders.contains(s)) {
-      rows.push_back({s, 0, 0});
-    } else if (j < kept.size() && kept[j] == s) {
-      const int last = j + 1 < kept.size() ? first[j + 1] - 1 : highest;
-      rows.push_back({s, first[j], last});
-      ++j;
+  for (const auto& [scaled, bounds] : fixed.rows) {
+    if (std::ranges::find(rows, NormRow{scaled, bounds.first, bounds.second}) == rows.end()) {
+      std::cerr << "band " << band.key << " " << code << ": cannot keep the row for " << scaled << "\n";
+      std::exit(1);
     }
+  }
+  if (fixed.placeholders) {
+    for (const int s : fixed.unreached) rows.push_back({s, 0, 0});
+    std::ranges::sort(rows, {}, &NormRow::scaled);
   }
   return rows;
 }
@@ -332,17 +405,6 @@ int main(int argc, char** argv) {
     std::ostringstream out;
     for (std::size_t t = 0; t < subtests.size(); ++t) {
       const auto rows = normRows(subtests[t], bands[b], rowCounts[b][t]);
-      // The format documents two rows of band "16" "Tm"; the model's
-      // parameters for that subtest are chosen so that it gives them.
-      if (b == 0 && t == 0) {
-        const auto& front = rows.front();
-        const auto& back = rows.back();
-        if (front.scaled != 1 || front.lowest != 0 || front.highest != 8 || back.scaled != 19 ||
-            back.lowest != 66 || back.highest != 66) {
-          std::cerr << "band 16 Tm does not give the documented rows (1, 0, 8) and (19, 66, 66)\n";
-          return 1;
-        }
-      }
       for (const auto& row : rows) {
         out << subtests[t].code << ';' << row.scaled << ';' << row.lowest << ';' << row.highest << '\n';
       }
