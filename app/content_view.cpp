@@ -14,7 +14,7 @@
 #include "app/workbook_chooser.h"
 #include "data/workbook_import.h"
 #include "norms/conversion_tables.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "report/scoring_run.h"
 
 namespace kelmora {

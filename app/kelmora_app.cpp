@@ -10,7 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "norms/resource_bundle.h"
+#include "base/resource_folder.h"
 #include "platform/workspace.h"
 
 namespace kelmora {
@@ -23,6 +23,8 @@ int kelmoraApp::main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kelmora"));
   QApplication::setDesktopFileName(QStringLiteral("kelmora"));
+  bundle::setResourceDirectory(
+      bundle::resourceDirectoryBeside(QApplication::applicationDirPath().toStdString()));
   kelmoraApp app;
   app.openWindow();
   return QApplication::exec();

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "norms/whole_number.h"
+#include "base/whole_number.h"
 
 namespace kelmora {
 namespace {

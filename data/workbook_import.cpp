@@ -4,7 +4,8 @@
 
 #include "data/cell_value.h"
 #include "data/xlsx/xlsx_file.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
+#include "norms/debug_mode.h"
 
 namespace kelmora {
 namespace {

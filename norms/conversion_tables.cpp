@@ -1,14 +1,13 @@
 #include "norms/conversion_tables.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <memory>
-#include <system_error>
 #include <utility>
 
-#include "norms/diagnostics.h"
-#include "norms/resource_bundle.h"
+#include "base/diagnostics.h"
+#include "base/file_reading.h"
+#include "base/resource_folder.h"
+#include "base/utf8.h"
+#include "norms/debug_mode.h"
 
 namespace kelmora {
 
@@ -29,79 +28,21 @@ constexpr std::array<TableResource, 5> tableResources = {{
     {"Sheet 5-FSIQ", "FSIQ"},
 }};
 
-// Length of the well-formed UTF-8 sequence at `at`, or 0 when it is not one
-// (overlong forms, surrogates and values above U+10FFFF included).
-std::size_t utf8SequenceLength(std::string_view bytes, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const unsigned char lead = byte(at);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (at + length > bytes.size()) return 0;
-  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
-  }
-  return length;
-}
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// The whole file, or the description of why it could not be read.
-std::variant<std::string, TextDecodingError> readWholeFile(const std::filesystem::path& path) {
-  errno = 0;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
-    return TextDecodingError{"filen kan ikke åpnes (" + std::generic_category().message(errno) + ")"};
-  }
-  std::string bytes;
-  std::array<char, 16384> buffer;
-  while (true) {
-    const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), file.get());
-    bytes.append(buffer.data(), count);
-    if (count < buffer.size()) break;
-  }
-  if (std::ferror(file.get())) {
-    return TextDecodingError{"filen kan ikke leses (" + std::generic_category().message(errno) + ")"};
-  }
-  return bytes;
-}
-
 }  // namespace
 
 std::variant<std::string, TextDecodingError> decodeTableText(std::string_view bytes) {
-  constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
-  if (bytes.starts_with(utf8Mark)) bytes.remove_prefix(utf8Mark.size());
-  else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     return TextDecodingError{"teksten er UTF-16; lagre filen som UTF-8"};
   }
+  bytes = withoutByteOrderMark(bytes);
   // NUL is valid UTF-8 but never text: it is what UTF-16 without a mark
   // looks like, whose every lookup would then miss in silence.
   if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
     return TextDecodingError{"teksten inneholder en NUL-byte (byte " + std::to_string(nul) +
                              "); er den UTF-16? Lagre filen som UTF-8"};
   }
-  for (std::size_t at = 0; at < bytes.size();) {
-    const std::size_t length = utf8SequenceLength(bytes, at);
-    if (length == 0) {
-      return TextDecodingError{"teksten er ikke gyldig UTF-8 (byte " + std::to_string(at) + ")"};
-    }
-    at += length;
+  if (const auto at = firstIllFormedByte(bytes)) {
+    return TextDecodingError{"teksten er ikke gyldig UTF-8 (byte " + std::to_string(*at) + ")"};
   }
   return std::string(bytes);
 }
@@ -142,7 +83,7 @@ std::optional<ConversionTable> readCSV(std::string_view fileName) {
     return std::nullopt;
   }
   auto bytes = readWholeFile(*path);
-  if (auto* error = std::get_if<TextDecodingError>(&bytes)) {
+  if (auto* error = std::get_if<FileReadError>(&bytes)) {
     printLine("Feil ved lesing av fil: " + error->description);
     return std::nullopt;
   }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "norms/norm_tables.h"
 
 namespace kelmora {

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "norms/whole_number.h"
+#include "base/utf8.h"
+#include "base/whole_number.h"
 
 namespace kelmora {
 namespace {
@@ -25,8 +26,7 @@ std::vector<std::string_view> splitFields(std::string_view line) {
 }  // namespace
 
 std::variant<std::vector<NormFileRow>, NormFileError> parseNormFile(std::string_view text) {
-  constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-  if (text.starts_with(byteOrderMark)) text.remove_prefix(byteOrderMark.size());
+  text = withoutByteOrderMark(text);
 
   std::vector<NormFileRow> rows;
   std::set<std::string_view> seen;

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "norms/norm_table_data.h"
-#include "norms/whole_number.h"
+#include "base/whole_number.h"
 
 namespace kelmora {
 namespace {

@@ -7,7 +7,7 @@
 #include <map>
 #include <system_error>
 
-#include "norms/resource_bundle.h"
+#include "base/resource_folder.h"
 
 namespace kelmora::platform {
 

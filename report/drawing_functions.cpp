@@ -3,33 +3,13 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "norms/diagnostics.h"
-#include "norms/whole_number.h"
+#include "base/diagnostics.h"
+#include "base/utf8.h"
+#include "norms/debug_mode.h"
+#include "base/whole_number.h"
 
 namespace kelmora {
 namespace {
-
-// Decodes the UTF-8 character that starts at `at`; the length is 0 for a
-// byte that does not begin a valid sequence.
-char32_t decodeAt(const std::string& text, std::size_t at, std::size_t& length) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  std::size_t count = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-  if (count == 0 || at + count > text.size()) {
-    length = 0;
-    return 0;
-  }
-  char32_t code = count == 1 ? lead : lead & (0x7F >> count);
-  for (std::size_t i = 1; i < count; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) {
-      length = 0;
-      return 0;
-    }
-    code = (code << 6) | (byte(at + i) & 0x3F);
-  }
-  length = count;
-  return code;
-}
 
 // The horizontal blanks: the tab and the Unicode space separators.
 bool isWhitespace(char32_t c) {
@@ -50,21 +30,18 @@ std::string describe(const std::optional<ColumnTable>& offset) {
 }  // namespace
 
 std::string trimmingWhitespaces(const std::string& text) {
+  const auto blankAt = [&](std::size_t at) {
+    const auto character = decodeUtf8(text, at);
+    return character && isWhitespace(character->code) ? character->length : 0;
+  };
   std::size_t begin = 0;
-  while (begin < text.size()) {
-    std::size_t length = 0;
-    const char32_t c = decodeAt(text, begin, length);
-    if (length == 0 || !isWhitespace(c)) break;
-    begin += length;
-  }
+  while (const std::size_t length = blankAt(begin)) begin += length;
   std::size_t end = text.size();
   while (end > begin) {
     // Step back to the first byte of the last character.
     std::size_t start = end - 1;
     while (start > begin && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
-    std::size_t length = 0;
-    const char32_t c = decodeAt(text, start, length);
-    if (length != end - start || !isWhitespace(c)) break;
+    if (blankAt(start) != end - start) break;
     end = start;
   }
   return text.substr(begin, end - begin);

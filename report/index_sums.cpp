@@ -1,7 +1,8 @@
 #include "report/index_sums.h"
 
-#include "norms/diagnostics.h"
-#include "norms/whole_number.h"
+#include "base/diagnostics.h"
+#include "norms/debug_mode.h"
+#include "base/whole_number.h"
 
 namespace kelmora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "report/drawing_functions.h"
 #include "report/page_layout.h"
 

@@ -4,10 +4,11 @@
 #include <system_error>
 
 #include "norms/dates.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
+#include "norms/debug_mode.h"
 #include "norms/lookup.h"
 #include "norms/norm_tables.h"
-#include "norms/whole_number.h"
+#include "base/whole_number.h"
 #include "platform/pdf_context.h"
 #include "platform/workspace.h"
 #include "report/index_sums.h"

@@ -15,7 +15,7 @@
 #include "data/workbook_import.h"
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx/xml_reader.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora {

@@ -4,10 +4,10 @@
 
 #include "norms/conversion_tables.h"
 #include "norms/dates.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "norms/lookup.h"
 #include "norms/norm_tables.h"
-#include "norms/resource_bundle.h"
+#include "base/resource_folder.h"
 
 namespace kelmora {
 namespace {

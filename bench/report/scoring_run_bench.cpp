@@ -8,8 +8,8 @@
 #include <string>
 
 #include "norms/conversion_tables.h"
-#include "norms/diagnostics.h"
-#include "norms/resource_bundle.h"
+#include "base/diagnostics.h"
+#include "base/resource_folder.h"
 #include "platform/recording_context.h"
 #include "report/scoring_run.h"
 

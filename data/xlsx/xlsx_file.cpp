@@ -6,7 +6,7 @@
 
 #include "data/xlsx/xlsx_error.h"
 #include "data/xlsx/xml_reader.h"
-#include "norms/whole_number.h"
+#include "base/whole_number.h"
 
 namespace kelmora::xlsx {
 namespace {

@@ -17,7 +17,7 @@
 
 #include "data/workbook_import.h"
 #include "data/xlsx/xlsx_file.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 
 namespace {
 

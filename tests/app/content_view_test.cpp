@@ -14,8 +14,8 @@
 #include <QtTest>
 
 #include "app/content_view.h"
-#include "norms/diagnostics.h"
-#include "norms/resource_bundle.h"
+#include "base/diagnostics.h"
+#include "base/resource_folder.h"
 #include "url_recorder.h"
 #include "workbook_writer.h"
 

@@ -15,7 +15,7 @@
 
 #include "app/kelmora_app.h"
 #include "app/workbook_chooser.h"
-#include "norms/resource_bundle.h"
+#include "base/resource_folder.h"
 #include "url_recorder.h"
 
 using kelmora::ContentView;

@@ -5,7 +5,7 @@
 #include <xlsxwriter.h>
 
 #include "data/package_builder.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora {

@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "norms/conversion_tables.h"
-#include "norms/diagnostics.h"
-#include "norms/resource_bundle.h"
+#include "base/diagnostics.h"
+#include "base/resource_folder.h"
 
 namespace kelmora {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "norms/lookup.h"
 
 namespace kelmora {

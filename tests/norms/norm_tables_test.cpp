@@ -6,7 +6,7 @@
 #include <limits>
 #include <set>
 
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "norms/lookup.h"
 #include "norms/norm_file.h"
 #include "norms/norm_tables.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "platform/recording_context.h"
 
 namespace kelmora {

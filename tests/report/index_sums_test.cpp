@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 
 namespace kelmora {
 namespace {

@@ -15,7 +15,7 @@
 #include <fstream>
 
 #include "norms/conversion_tables.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "platform/pdf_context.h"
 #include "platform/pdf_image.h"
 #include "report_fixture.h"

@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "norms/conversion_tables.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "norms/lookup.h"
-#include "norms/resource_bundle.h"
+#include "base/resource_folder.h"
 
 namespace kelmora::testing {
 

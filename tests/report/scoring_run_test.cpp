@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "norms/conversion_tables.h"
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 #include "norms/lookup.h"
 #include "report_fixture.h"
 

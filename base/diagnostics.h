@@ -15,9 +15,6 @@
 
 namespace kelmora {
 
-// The global diagnostic flag: set from the start and never changed.
-inline constexpr bool debugMode = true;
-
 // Shortest decimal form that reads back as the same number, always with at
 // least one digit after the point: 812.0, 1194.5, -82.5.
 std::string formatDecimal(double value);

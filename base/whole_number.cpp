@@ -1,4 +1,4 @@
-#include "norms/whole_number.h"
+#include "base/whole_number.h"
 
 #include <algorithm>
 #include <charconv>

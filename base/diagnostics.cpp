@@ -1,4 +1,4 @@
-#include "norms/diagnostics.h"
+#include "base/diagnostics.h"
 
 #include <array>
 #include <charconv>
