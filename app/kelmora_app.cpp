@@ -9,11 +9,35 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTranslator>
 
 #include "base/resource_folder.h"
 #include "platform/workspace.h"
 
 namespace kelmora {
+
+namespace {
+
+// Installs the Bokmål catalogue for Qt's file dialog, once per application
+// (every kelmoraApp calls it). It is loaded whatever the system's language
+// is, since the rest of the window is Norwegian in every locale.
+void installDialogTranslator() {
+  QCoreApplication* application = QCoreApplication::instance();
+  if (!application) return;
+  const QString name = QStringLiteral("kelmora_file_dialog_nb");
+  if (application->findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly)) return;
+  auto* translator = new QTranslator(application);
+  translator->setObjectName(name);
+  if (!translator->load(QStringLiteral(":/translations/file_dialog_nb.qm"))) {
+    delete translator;
+    return;
+  }
+  QCoreApplication::installTranslator(translator);
+}
+
+}  // namespace
+
+kelmoraApp::kelmoraApp() { installDialogTranslator(); }
 
 kelmoraApp::~kelmoraApp() {
   for (const auto& window : windows_) delete window.data();

@@ -17,7 +17,9 @@ namespace kelmora {
 
 class kelmoraApp {
  public:
-  kelmoraApp() = default;
+  // Gives Qt's own dialogs (the workbook chooser) their Norwegian texts, in
+  // every locale; the QApplication must exist already.
+  kelmoraApp();
   ~kelmoraApp();
   kelmoraApp(const kelmoraApp&) = delete;
   kelmoraApp& operator=(const kelmoraApp&) = delete;

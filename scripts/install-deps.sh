@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-l10n-tools libgl-dev
   libzip-dev libexpat1-dev zlib1g-dev
   fonts-dejavu-core fontconfig
   xdg-utils

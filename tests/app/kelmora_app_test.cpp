@@ -1,16 +1,24 @@
 // The window group and its menus: new windows start empty, and the Help item
-// and its shortcut open the help page. Also the workbook dialog's choices.
+// and its shortcut open the help page. Also the workbook dialog's choices and
+// its Norwegian texts.
 
 #include <filesystem>
 #include <memory>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/kelmora_app.h"
@@ -38,6 +46,27 @@ QMainWindow* activeWindow(kelmoraApp& app) {
   QMainWindow* window = app.openWindow();
   window->activateWindow();
   return QTest::qWaitForWindowActive(window) ? window : nullptr;
+}
+
+// What a person reads at one place of the file dialog: "button Open" is a
+// button of its box, "column 2" a column head of its detail view, "NAME tip"
+// the tool tip of the widget NAME, and a bare NAME that label's text.
+QString textAt(QFileDialog& dialog, const QString& place) {
+  const QStringList words = place.split(u' ');
+  if (words.front() == u"button") {
+    const auto role = words.back() == u"Open" ? QDialogButtonBox::Open : QDialogButtonBox::Cancel;
+    auto* box = dialog.findChild<QDialogButtonBox*>();
+    return box && box->button(role) ? box->button(role)->text() : QString();
+  }
+  if (words.front() == u"column") {
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    return model ? model->headerData(words.back().toInt(), Qt::Horizontal).toString() : QString();
+  }
+  auto* widget = dialog.findChild<QWidget*>(words.front());
+  if (!widget) return {};
+  if (words.size() > 1) return widget->toolTip();
+  auto* label = qobject_cast<QLabel*>(widget);
+  return label ? label->text() : QString();
 }
 
 }  // namespace
@@ -149,6 +178,76 @@ class KelmoraAppTest : public QObject {
     QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
     QCOMPARE(dialog.isVisible(), !accepted);
     if (accepted) QCOMPARE(dialog.selectedFiles(), QStringList{folder.filePath(typed)});
+  }
+
+  // Qt's own dialog speaks Bokmål once the app exists, whatever the locale.
+  void workbookDialogSpeaksNorwegian_data() {
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("look in") << "lookInLabel" << QString::fromUtf8("Søk i:");
+    QTest::newRow("file name") << "fileNameLabel" << "Fil&navn:";
+    QTest::newRow("files of type") << "fileTypeLabel" << "Filtype:";
+    QTest::newRow("open button") << "button Open" << QString::fromUtf8("&Åpne");
+    QTest::newRow("cancel button") << "button Cancel" << "Avbryt";
+    QTest::newRow("name column") << "column 0" << "Navn";
+    QTest::newRow("size column") << "column 1" << QString::fromUtf8("Størrelse");
+    QTest::newRow("date column") << "column 3" << "Endret";
+    QTest::newRow("back") << "backButton tip" << "Tilbake";
+    QTest::newRow("forward") << "forwardButton tip" << "Fremover";
+    QTest::newRow("parent folder") << "toParentButton tip" << "Overordnet mappe";
+    QTest::newRow("list view") << "listModeButton tip" << "Listevisning";
+    QTest::newRow("detail view") << "detailModeButton tip" << "Detaljvisning";
+  }
+  void workbookDialogSpeaksNorwegian() {
+    QFETCH(QString, place);
+    QFETCH(QString, expected);
+    kelmoraApp app;
+    kelmora::WorkbookDialog dialog;
+    dialog.open();
+    QCOMPARE(textAt(dialog, place), expected);
+  }
+
+  // A typed workbook that is not there is reported in Bokmål, with the
+  // dialog's title and an "OK" button as it stands.
+  void workbookDialogReportsAMissingFileInNorwegian() {
+    kelmoraApp app;
+    QTemporaryDir folder;
+    kelmora::WorkbookDialog dialog;
+    dialog.setDirectory(folder.path());
+    dialog.open();
+    dialog.selectFile(QStringLiteral("mangler.xlsx"));
+    QString title, text, button;
+    QTimer::singleShot(0, &dialog, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      title = box->windowTitle();
+      text = box->text();
+      button = box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->text() : QString();
+      box->done(QMessageBox::Ok);
+    });
+    dialog.accept();
+    QCOMPARE(text, QString::fromUtf8("mangler.xlsx\nFant ikke filen.\nKontroller at riktig filnavn er oppgitt."));
+    QCOMPARE(title, QStringLiteral("Les inn Excel-dokument"));
+    QCOMPARE(button, QStringLiteral("OK"));
+    QVERIFY(dialog.isVisible());
+  }
+
+  // The catalogue's texts for desktops that the offscreen tests cannot show
+  // (GNOME's theme), and the OK buttons that stay in English.
+  void dialogCatalogue_data() {
+    QTest::addColumn<QByteArray>("context");
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("GNOME cancel") << QByteArray("QGnomeTheme") << QByteArray("&Cancel") << "&Avbryt";
+    QTest::newRow("GNOME OK") << QByteArray("QGnomeTheme") << QByteArray("&OK") << "&OK";
+    QTest::newRow("OK") << QByteArray("QPlatformTheme") << QByteArray("OK") << "OK";
+  }
+  void dialogCatalogue() {
+    QFETCH(QByteArray, context);
+    QFETCH(QByteArray, source);
+    QFETCH(QString, expected);
+    kelmoraApp app;
+    QCOMPARE(QCoreApplication::translate(context.constData(), source.constData()), expected);
   }
 
  private:
