@@ -8,27 +8,11 @@
 #include "base/resource_folder.h"
 #include "base/utf8.h"
 #include "norms/debug_mode.h"
+#include "norms/subtests.h"
 
 namespace kelmora {
 
 ConversionTableMap tables;
-
-namespace {
-
-struct TableResource {
-  std::string_view fileName;
-  std::string_view tableName;
-};
-
-constexpr std::array<TableResource, 5> tableResources = {{
-    {"Sheet 1-VFI", "VFI"},
-    {"Sheet 2-PRI", "PRI"},
-    {"Sheet 3-AMI", "AMI"},
-    {"Sheet 4-PHI", "PHI"},
-    {"Sheet 5-FSIQ", "FSIQ"},
-}};
-
-}  // namespace
 
 std::variant<std::string, TextDecodingError> decodeTableText(std::string_view bytes) {
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
@@ -97,9 +81,9 @@ std::optional<ConversionTable> readCSV(std::string_view fileName) {
 
 void loadTables() {
   if (debugMode) printLine("Tabellene lastes!");
-  for (const auto& resource : tableResources) {
-    if (auto table = readCSV(resource.fileName)) {
-      tables[std::string(resource.tableName)] = std::move(*table);
+  for (const Index& resource : indexes) {
+    if (auto table = readCSV(resource.file)) {
+      tables[std::string(resource.table)] = std::move(*table);
     }
   }
 }

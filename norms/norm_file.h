@@ -10,11 +10,16 @@
 #include <variant>
 #include <vector>
 
+#include "norms/subtests.h"
+
 namespace kelmora {
 
 // The fifteen subtest codes every band holds, the ten scored ones first.
-inline constexpr std::array<std::string_view, 15> subtestCodes = {
-    "Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd", "Bt", "Fv", "Rs", "Ut", "Bu"};
+inline constexpr auto subtestCodes = [] {
+  std::array<std::string_view, subtests.size()> codes{};
+  for (std::size_t i = 0; i < subtests.size(); ++i) codes[i] = subtests[i].code;
+  return codes;
+}();
 
 // The band keys in ascending age.
 inline constexpr std::array<std::string_view, 9> bandKeys = {"16", "18", "20", "25", "30",

@@ -2,26 +2,31 @@
 
 #include "base/diagnostics.h"
 #include "norms/debug_mode.h"
+#include "norms/subtests.h"
 #include "base/whole_number.h"
 
 namespace kelmora {
 namespace {
 
-struct IndexGroup {
-  const char* sumKey;
+// The scaled-score keys that each group's sum adds, in table order.
+struct GroupSum {
+  const Index* index;
   std::vector<std::string> scaledKeys;
-  const char* table;
-  const char* prefix;
 };
 
-const std::array<IndexGroup, 4>& indexGroups() {
-  static const std::array<IndexGroup, 4> groups{{
-      {"svfi", {"sLi", "sOf", "sIn"}, "VFI", "ivfi"},
-      {"spri", {"sTm", "sMr", "sVp"}, "PRI", "ipri"},
-      {"sami", {"sTh", "sRg"}, "AMI", "iami"},
-      {"sphi", {"sSl", "sKd"}, "PHI", "iphi"},
-  }};
+const std::array<GroupSum, indexGroupCount>& groupSums() {
+  static const std::array<GroupSum, indexGroupCount> groups = [] {
+    std::array<GroupSum, indexGroupCount> made;
+    for (std::size_t g = 0; g < made.size(); ++g) made[g].index = &indexes[g];
+    for (const Subtest& subtest : subtests)
+      if (subtest.core) made[columnOf(subtest.group)].scaledKeys.emplace_back(subtest.scaledKey);
+    return made;
+  }();
   return groups;
+}
+
+std::array<std::int64_t, indexes.size()> inTableOrder(const IndexSums& sums) {
+  return {sums.svfi, sums.spri, sums.sami, sums.sphi, sums.sfsiq};
 }
 
 const std::array<const char*, 4> indexSuffixes{"", "IQ", "prosentil", "konfidensintervall"};
@@ -38,7 +43,7 @@ bool addChecked(std::int64_t& total, std::int64_t value) {
   return true;
 }
 
-std::int64_t sumOf(const IndexGroup& group, const ExcelData& data, bool reportUnusable) {
+std::int64_t sumOf(const GroupSum& group, const ExcelData& data, bool reportUnusable) {
   std::int64_t total = 0;
   for (const auto& key : group.scaledKeys) {
     const auto found = data.find(key);
@@ -54,7 +59,7 @@ std::int64_t sumOf(const IndexGroup& group, const ExcelData& data, bool reportUn
 
 IndexSums formIndexSums(const SharedData& tempSharedData, const SharedData& windowStore) {
   const ExcelData& data = tempSharedData.excelData();
-  const auto& groups = indexGroups();
+  const auto& groups = groupSums();
 
   for (const auto& key : groups[0].scaledKeys) {
     const auto found = data.find(key);
@@ -89,11 +94,9 @@ IndexSums formIndexSums(const SharedData& tempSharedData, const SharedData& wind
 }
 
 void storeSums(const IndexSums& sums, ExcelData& excelDataCopy) {
-  excelDataCopy["svfi"] = formatWholeNumber(sums.svfi);
-  excelDataCopy["spri"] = formatWholeNumber(sums.spri);
-  excelDataCopy["sami"] = formatWholeNumber(sums.sami);
-  excelDataCopy["sphi"] = formatWholeNumber(sums.sphi);
-  excelDataCopy["sfsiq"] = formatWholeNumber(sums.sfsiq);
+  const auto values = inTableOrder(sums);
+  for (std::size_t i = 0; i < indexes.size(); ++i)
+    excelDataCopy[std::string(indexes[i].sumKey)] = formatWholeNumber(values[i]);
   // Built as a string first: g++ 12 at -O3 wrongly warns (-Wrestrict) on
   // assigning the literal.
   excelDataCopy["X"] = std::string("X");
@@ -111,32 +114,20 @@ std::vector<std::string> updateExcelDataCopy(const ConversionRow& with, const st
 }
 
 std::optional<IndexKeyColumns> convertIndexSums(const IndexSums& sums, ExcelData& excelDataCopy) {
-  struct Lookup {
-    const char* table;
-    const char* prefix;
-    std::int64_t sum;
-  };
-  const auto& groups = indexGroups();
-  const std::array<Lookup, 5> lookups{{
-      {groups[0].table, groups[0].prefix, sums.svfi},
-      {groups[1].table, groups[1].prefix, sums.spri},
-      {groups[2].table, groups[2].prefix, sums.sami},
-      {groups[3].table, groups[3].prefix, sums.sphi},
-      {"FSIQ", "ifsiq", sums.sfsiq},
-  }};
+  const auto values = inTableOrder(sums);
 
   std::vector<std::vector<std::string>> keyLists;
-  for (std::size_t g = 0; g < lookups.size(); ++g) {
-    const std::string sumText = formatWholeNumber(lookups[g].sum);
-    const auto row = index(lookups[g].table, sumText);
+  for (std::size_t g = 0; g < indexes.size(); ++g) {
+    const std::string sumText = formatWholeNumber(values[g]);
+    const auto row = index(indexes[g].table, sumText);
     if (!row || row->size() < indexSuffixes.size()) {
       if (g == 0) {
-        const auto again = index(lookups[g].table, sumText);
+        const auto again = index(indexes[g].table, sumText);
         printItems("Her tryner vi: ", again ? dumpRow(*again) : std::string());
       }
       return std::nullopt;
     }
-    keyLists.push_back(updateExcelDataCopy(*row, lookups[g].prefix, excelDataCopy));
+    keyLists.push_back(updateExcelDataCopy(*row, std::string(indexes[g].prefix), excelDataCopy));
   }
 
   IndexKeyColumns columns;

@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+#include "norms/subtests.h"
+
 namespace kelmora::layout {
 
 struct Position {
@@ -29,7 +31,14 @@ inline constexpr double subtestRowStep = 42.5;
 
 // 3: scaled scores, one column per index group, on the row of their raw score.
 inline constexpr Position scaledColumn{310, 812};
-inline constexpr std::array<long, 10> scaledColumnOffsets{3, 0, 1, 3, 2, 0, 1, 2, 0, 1};
+// Entry i belongs to the i-th drawn row from the bottom ("Kd" first): the
+// column of that subtest's index group.
+inline constexpr auto scaledColumnOffsets = [] {
+  std::array<long, coreSubtestCount> offsets{};
+  for (std::size_t place = 0; place < offsets.size(); ++place)
+    offsets[place] = static_cast<long>(columnOf(subtests[coreSubtestCount - 1 - place].group));
+  return offsets;
+}();
 inline constexpr double scaledColumnWidth = 50;
 
 // 4: the five sums in one row.

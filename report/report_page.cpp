@@ -11,12 +11,20 @@ namespace {
 
 using platform::GraphicsContext;
 
-const std::vector<std::string> sumKeys{"svfi", "spri", "sami", "sphi", "sfsiq"};
-// The last key of each group is a score that only a workbook supplies.
-const std::vector<std::string> vfiProfileGroup{"sLi", "sOf", "sIn", "sRs"};
-const std::vector<std::string> priProfileGroup{"sTm", "sMr", "sVp", "sVf", "sBu"};
-const std::vector<std::string> amiProfileGroup{"sTh", "sRg", "sBt"};
-const std::vector<std::string> phiProfileGroup{"sSl", "sKd", "sUt"};
+std::vector<std::string> sumKeys() {
+  std::vector<std::string> keys;
+  for (const Index& index : indexes) keys.emplace_back(index.sumKey);
+  return keys;
+}
+
+// The scaled scores of the group's subtests in profile order; the
+// supplementary ones, which only a workbook supplies, come last.
+std::vector<std::string> profileGroup(IndexGroup group) {
+  std::vector<std::string> keys;
+  for (const Subtest& subtest : subtests)
+    if (subtest.group == group) keys.emplace_back(subtest.scaledKey);
+  return keys;
+}
 
 CGPoint at(layout::Position position) { return CGPoint{position.x, position.y}; }
 
@@ -35,13 +43,15 @@ CGFloat crossX(const ExcelData& data, const char* key, const char* leftValue) {
 }  // namespace
 
 RunKeyLists makeRunKeyLists() {
-  return RunKeyLists{
-      {"Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd"},
-      {"sTm", "sLi", "sTh", "sMr", "sOf", "sRg", "sSl", "sVp", "sIn", "sKd"},
-      {"testår", "fødselsår", "alderår"},
+  RunKeyLists lists{{}, {}, {"testår", "fødselsår", "alderår"},
       {"testmåned", "fødselsmåned", "aldermåneder"},
-      {"testdag", "fødselsdag", "alderdager"},
-  };
+      {"testdag", "fødselsdag", "alderdager"}};
+  for (const Subtest& subtest : subtests) {
+    if (!subtest.core) continue;
+    lists.rawKeys.emplace_back(subtest.code);
+    lists.scaledKeys.emplace_back(subtest.scaledKey);
+  }
+  return lists;
 }
 
 void drawClientScores(const RunKeyLists& lists, const SharedData& tempSharedData, GraphicsContext& context) {
@@ -55,7 +65,7 @@ void drawClientScores(const RunKeyLists& lists, const SharedData& tempSharedData
 }
 
 void drawSumRow(const SharedData& tempSharedData, GraphicsContext& context) {
-  drawColumn(at(layout::sumRow), sumKeys, 0, layout::sumStep, tempSharedData, context);
+  drawColumn(at(layout::sumRow), sumKeys(), 0, layout::sumStep, tempSharedData, context);
 }
 
 void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& columns,
@@ -73,6 +83,10 @@ void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& colum
   const CGFloat rowY = layout::subtestScoreRowY;
   const CGFloat step = layout::subtestScoreStep;
   const CGFloat small = layout::profileRowFontSize;
+  const auto vfiProfileGroup = profileGroup(IndexGroup::vfi);
+  const auto priProfileGroup = profileGroup(IndexGroup::pri);
+  const auto amiProfileGroup = profileGroup(IndexGroup::ami);
+  const auto phiProfileGroup = profileGroup(IndexGroup::phi);
   printItems(store.excelData());
   drawColumn({layout::vfiScoreRowX, rowY}, vfiProfileGroup, 0, step, store, context, small);
   printItems(store.excelData());

@@ -53,6 +53,8 @@
 #include <string>
 #include <vector>
 
+#include "norms/subtests.h"
+
 namespace {
 
 // ---------------------------------------------------------------- maths
@@ -103,30 +105,45 @@ double incompleteBeta(double a, double b, double x) {
 
 enum class Kind { speed, perceptual, memory, verbal };
 
-struct Subtest {
-  const char* code;
+struct Model {
   Kind kind;
-  double mean;    // raw-score mean as a fraction of the usual range, at age 25
-  double spread;  // raw-score deviation as a fraction of the usual range
+  double mean;       // raw-score mean as a fraction of the usual range, at age 25
+  double spread;     // raw-score deviation as a fraction of the usual range
+  int usualHighest;  // highest raw score in most bands
 };
 
-constexpr std::array<Subtest, 15> subtests = {{
-    {"Tm", Kind::perceptual, 0.68, 0.185},
-    {"Li", Kind::verbal, 0.66, 0.15},
-    {"Th", Kind::memory, 0.58, 0.12},
-    {"Mr", Kind::perceptual, 0.66, 0.17},
-    {"Of", Kind::verbal, 0.62, 0.16},
-    {"Rg", Kind::memory, 0.62, 0.15},
-    {"Sl", Kind::speed, 0.55, 0.13},
-    {"Vp", Kind::perceptual, 0.60, 0.17},
-    {"In", Kind::verbal, 0.50, 0.18},
-    {"Kd", Kind::speed, 0.55, 0.12},
-    {"Bt", Kind::memory, 0.65, 0.12},
-    {"Fv", Kind::perceptual, 0.60, 0.18},
-    {"Rs", Kind::verbal, 0.64, 0.14},
-    {"Ut", Kind::speed, 0.57, 0.13},
-    {"Bu", Kind::perceptual, 0.58, 0.16},
+// In the order of the subtest table.
+constexpr std::array<Model, kelmora::subtests.size()> models = {{
+    {Kind::perceptual, 0.68, 0.185, 66},  // Tm
+    {Kind::verbal, 0.66, 0.15, 36},       // Li
+    {Kind::memory, 0.58, 0.12, 48},       // Th
+    {Kind::perceptual, 0.66, 0.17, 26},   // Mr
+    {Kind::verbal, 0.62, 0.16, 57},       // Of
+    {Kind::memory, 0.62, 0.15, 22},       // Rg
+    {Kind::speed, 0.55, 0.13, 60},        // Sl
+    {Kind::perceptual, 0.60, 0.17, 26},   // Vp
+    {Kind::verbal, 0.50, 0.18, 26},       // In
+    {Kind::speed, 0.55, 0.12, 135},       // Kd
+    {Kind::memory, 0.65, 0.12, 30},       // Bt
+    {Kind::perceptual, 0.60, 0.18, 27},   // Fv
+    {Kind::verbal, 0.64, 0.14, 36},       // Rs
+    {Kind::speed, 0.57, 0.13, 72},        // Ut
+    {Kind::perceptual, 0.58, 0.16, 24},   // Bu
 }};
+
+struct Subtest {
+  std::string code;
+  Model model;
+};
+
+const std::vector<Subtest>& subtests() {
+  static const std::vector<Subtest> all = [] {
+    std::vector<Subtest> made;
+    for (std::size_t i = 0; i < models.size(); ++i) made.push_back({std::string(kelmora::subtests[i].code), models[i]});
+    return made;
+  }();
+  return all;
+}
 
 struct Band {
   const char* key;
@@ -151,14 +168,6 @@ constexpr int rowCounts[9][15] = {
     {19, 19, 19, 18, 19, 17, 19, 19, 18, 19, 18, 19, 19, 19, 19},  // 65
 };
 
-// Highest raw score of each subtest in most bands.
-int usualHighestRaw(const std::string& code) {
-  static const std::map<std::string, int> usual = {
-      {"Tm", 66}, {"Li", 36}, {"Th", 48}, {"Mr", 26}, {"Of", 57}, {"Rg", 22}, {"Sl", 60}, {"Vp", 26},
-      {"In", 26}, {"Kd", 135}, {"Bt", 30}, {"Fv", 27}, {"Rs", 36}, {"Ut", 72}, {"Bu", 24}};
-  return usual.at(code);
-}
-
 // Highest raw score of a subtest in a band.
 int highestRaw(const std::string& code, const std::string& band) {
   static const std::map<std::pair<std::string, std::string>, int> special = {
@@ -167,7 +176,11 @@ int highestRaw(const std::string& code, const std::string& band) {
       {{"Fv", "16"}, 36}, {{"Fv", "20"}, 36}, {{"Fv", "30"}, 30}, {{"Fv", "45"}, 30},
       {{"Rs", "25"}, 35}};
   const auto found = special.find({code, band});
-  return found != special.end() ? found->second : usualHighestRaw(code);
+  if (found != special.end()) return found->second;
+  for (const Subtest& subtest : subtests())
+    if (subtest.code == code) return subtest.model.usualHighest;
+  std::cerr << "no subtest " << code << "\n";
+  std::exit(1);
 }
 
 // Band "18": the scaled scores that no raw score reaches; each keeps a row
@@ -224,9 +237,9 @@ double normalQuantile(double p) {
 // whatever the band's own range, so that one raw score means the same
 // everywhere; a band that reaches further has its extra raw scores at the top.
 std::vector<double> continuousScaled(const Subtest& subtest, double age, int highest) {
-  const int cells = usualHighestRaw(subtest.code) + 1;
-  const double mean = std::clamp(subtest.mean + ageTrend(subtest.kind, age), 0.15, 0.85);
-  const double spread = subtest.spread;
+  const int cells = subtest.model.usualHighest + 1;
+  const double mean = std::clamp(subtest.model.mean + ageTrend(subtest.model.kind, age), 0.15, 0.85);
+  const double spread = subtest.model.spread;
   const double concentration = mean * (1 - mean) / (spread * spread) - 1;
   const double a = mean * concentration, b = (1 - mean) * concentration;
   std::vector<double> scaled;
@@ -339,20 +352,28 @@ std::vector<NormRow> normRows(const Subtest& subtest, const Band& band, int rowC
 // ---------------------------------------------------------------- conversion
 
 struct IndexModel {
-  const char* fileName;
-  int subtests;
   double rho;
   double reliability;
   int lowestScore, highestScore;
 };
 
-constexpr std::array<IndexModel, 5> indexes = {{
-    {"Sheet 1-VFI", 3, 0.70, 0.96, 45, 155},
-    {"Sheet 2-PRI", 3, 0.55, 0.95, 45, 155},
-    {"Sheet 3-AMI", 2, 0.60, 0.94, 50, 150},
-    {"Sheet 4-PHI", 2, 0.55, 0.90, 50, 150},
-    {"Sheet 5-FSIQ", 10, 0.45, 0.98, 40, 160},
+// In the order of the index table.
+constexpr std::array<IndexModel, kelmora::indexes.size()> indexModels = {{
+    {0.70, 0.96, 45, 155},  // VFI
+    {0.55, 0.95, 45, 155},  // PRI
+    {0.60, 0.94, 50, 150},  // AMI
+    {0.55, 0.90, 50, 150},  // PHI
+    {0.45, 0.98, 40, 160},  // FSIQ
 }};
+
+// How many core subtests the sum of index i adds: those of its group, or all
+// of them for the full scale.
+int coreSubtestsOf(std::size_t i) {
+  int count = 0;
+  for (const auto& subtest : kelmora::subtests)
+    if (subtest.core && (i == kelmora::indexGroupCount || kelmora::columnOf(subtest.group) == i)) ++count;
+  return count;
+}
 
 // A percentile as a Norwegian report writes it: whole numbers in the middle,
 // one decimal (with a decimal comma) near the ends, "<0,1" and ">99,9" beyond.
@@ -366,8 +387,7 @@ std::string percentileText(double percent) {
   return std::to_string(std::lround(percent));
 }
 
-std::string conversionTable(const IndexModel& index) {
-  const int n = index.subtests;
+std::string conversionTable(const IndexModel& index, int n) {
   const double deviation = 3.0 * std::sqrt(n + n * (n - 1) * index.rho);
   const double halfWidth = 1.96 * 15.0 * std::sqrt(index.reliability * (1 - index.reliability));
   std::ostringstream out;
@@ -403,16 +423,17 @@ int main(int argc, char** argv) {
 
   for (std::size_t b = 0; b < bands.size(); ++b) {
     std::ostringstream out;
-    for (std::size_t t = 0; t < subtests.size(); ++t) {
-      const auto rows = normRows(subtests[t], bands[b], rowCounts[b][t]);
+    for (std::size_t t = 0; t < subtests().size(); ++t) {
+      const auto rows = normRows(subtests()[t], bands[b], rowCounts[b][t]);
       for (const auto& row : rows) {
-        out << subtests[t].code << ';' << row.scaled << ';' << row.lowest << ';' << row.highest << '\n';
+        out << subtests()[t].code << ';' << row.scaled << ';' << row.lowest << ';' << row.highest << '\n';
       }
     }
     writeFile(folder / "norms" / (std::string(bands[b].key) + ".csv"), out.str());
   }
-  for (const auto& index : indexes) {
-    writeFile(folder / (std::string(index.fileName) + ".csv"), conversionTable(index));
+  for (std::size_t i = 0; i < indexModels.size(); ++i) {
+    writeFile(folder / (std::string(kelmora::indexes[i].file) + ".csv"),
+              conversionTable(indexModels[i], coreSubtestsOf(i)));
   }
   return 0;
 }
