@@ -28,9 +28,10 @@ std::vector<std::string> profileGroup(IndexGroup group) {
 
 CGPoint at(layout::Position position) { return CGPoint{position.x, position.y}; }
 
-// A text call with the defaults of drawText for font size and alignment.
-void drawColumn(CGPoint start, const std::vector<std::string>& keys, CGFloat up, CGFloat right,
-                const SharedData& store, GraphicsContext& context, CGFloat fontSize = layout::defaultFontSize) {
+// A column or a row of right-aligned texts: drawText without a column table,
+// at the default or a given font size.
+void drawTexts(CGPoint start, const std::vector<std::string>& keys, CGFloat up, CGFloat right,
+               const SharedData& store, GraphicsContext& context, CGFloat fontSize = layout::defaultFontSize) {
   drawText(start, keys, up, right, std::nullopt, fontSize, NSTextAlignment::right, store, context);
 }
 
@@ -57,7 +58,7 @@ RunKeyLists makeRunKeyLists() {
 void drawClientScores(const RunKeyLists& lists, const SharedData& tempSharedData, GraphicsContext& context) {
   drawText(at(layout::name), {"Navn"}, 0, 0, std::nullopt, layout::defaultFontSize, NSTextAlignment::left,
            tempSharedData, context);
-  drawColumn(at(layout::rawColumn), lists.rawKeys, layout::subtestRowStep, 0, tempSharedData, context);
+  drawTexts(at(layout::rawColumn), lists.rawKeys, layout::subtestRowStep, 0, tempSharedData, context);
   const ColumnTable scaledColumns{{layout::scaledColumnOffsets.begin(), layout::scaledColumnOffsets.end()},
                                   layout::scaledColumnWidth};
   drawText(at(layout::scaledColumn), lists.scaledKeys, layout::subtestRowStep, 0, scaledColumns,
@@ -65,7 +66,7 @@ void drawClientScores(const RunKeyLists& lists, const SharedData& tempSharedData
 }
 
 void drawSumRow(const SharedData& tempSharedData, GraphicsContext& context) {
-  drawColumn(at(layout::sumRow), sumKeys(), 0, layout::sumStep, tempSharedData, context);
+  drawTexts(at(layout::sumRow), sumKeys(), 0, layout::sumStep, tempSharedData, context);
 }
 
 void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& columns,
@@ -73,11 +74,11 @@ void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& colum
                           GraphicsContext& context) {
   const SharedData& store = tempSharedData;
   const CGFloat tableBottom = layout::indexTableBottom;
-  drawColumn({layout::indexSumColumnX, tableBottom}, columns[0], layout::indexTableRowStep, 0, store, context);
-  drawColumn({layout::indexScoreColumnX, tableBottom}, columns[1], layout::indexTableRowStep, 0, store, context);
-  drawColumn({layout::indexPercentileColumnX, tableBottom}, columns[2], layout::indexTableRowStep, 0, store,
+  drawTexts({layout::indexSumColumnX, tableBottom}, columns[0], layout::indexTableRowStep, 0, store, context);
+  drawTexts({layout::indexScoreColumnX, tableBottom}, columns[1], layout::indexTableRowStep, 0, store, context);
+  drawTexts({layout::indexPercentileColumnX, tableBottom}, columns[2], layout::indexTableRowStep, 0, store,
              context);
-  drawColumn({layout::indexIntervalColumnX, tableBottom}, columns[3], layout::indexTableRowStep, 0, store,
+  drawTexts({layout::indexIntervalColumnX, tableBottom}, columns[3], layout::indexTableRowStep, 0, store,
              context);
 
   const CGFloat rowY = layout::subtestScoreRowY;
@@ -88,15 +89,15 @@ void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& colum
   const auto amiProfileGroup = profileGroup(IndexGroup::ami);
   const auto phiProfileGroup = profileGroup(IndexGroup::phi);
   printItems(store.excelData());
-  drawColumn({layout::vfiScoreRowX, rowY}, vfiProfileGroup, 0, step, store, context, small);
+  drawTexts({layout::vfiScoreRowX, rowY}, vfiProfileGroup, 0, step, store, context, small);
   printItems(store.excelData());
-  drawColumn({layout::priScoreRowX, rowY}, priProfileGroup, 0, step, store, context, small);
+  drawTexts({layout::priScoreRowX, rowY}, priProfileGroup, 0, step, store, context, small);
   printItems(store.excelData());
-  drawColumn({layout::amiScoreRowX, rowY}, amiProfileGroup, 0, step, store, context, small);
+  drawTexts({layout::amiScoreRowX, rowY}, amiProfileGroup, 0, step, store, context, small);
   printItems(store.excelData());
-  drawColumn({layout::phiScoreRowX, rowY}, phiProfileGroup, 0, step, store, context, small);
+  drawTexts({layout::phiScoreRowX, rowY}, phiProfileGroup, 0, step, store, context, small);
 
-  drawColumn(at(layout::indexScoreRow), columns[1], 0, layout::indexScoreStep, store, context);
+  drawTexts(at(layout::indexScoreRow), columns[1], 0, layout::indexScoreStep, store, context);
 
   // The profiles share the context's path: a line that ends early is painted
   // by the next stroke, which may be the circle's.
@@ -112,13 +113,13 @@ void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& colum
   drawCircle(layout::circleCentre.x, layout::circleCentre.y, layout::circleRadius, opaqueBlack,
              layout::circleLineWidth, context);
 
-  drawColumn({crossX(excelDataCopy, "Kjønn", "M"), layout::sexCrossY}, {"X"}, 0, 0, store, context);
-  drawColumn({crossX(excelDataCopy, "Hendthet", "V"), layout::handednessCrossY}, {"X"}, 0, 0, store, context);
+  drawTexts({crossX(excelDataCopy, "Kjønn", "M"), layout::sexCrossY}, {"X"}, 0, 0, store, context);
+  drawTexts({crossX(excelDataCopy, "Hendthet", "V"), layout::handednessCrossY}, {"X"}, 0, 0, store, context);
 
   const CGFloat dateBottom = layout::dateBlockBottom;
-  drawColumn({layout::yearColumnX, dateBottom}, lists.yearKeys, layout::dateBlockRowStep, 0, store, context);
-  drawColumn({layout::monthColumnX, dateBottom}, lists.monthKeys, layout::dateBlockRowStep, 0, store, context);
-  drawColumn({layout::dayColumnX, dateBottom}, lists.dayKeys, layout::dateBlockRowStep, 0, store, context);
+  drawTexts({layout::yearColumnX, dateBottom}, lists.yearKeys, layout::dateBlockRowStep, 0, store, context);
+  drawTexts({layout::monthColumnX, dateBottom}, lists.monthKeys, layout::dateBlockRowStep, 0, store, context);
+  drawTexts({layout::dayColumnX, dateBottom}, lists.dayKeys, layout::dateBlockRowStep, 0, store, context);
 }
 
 }  // namespace kelmora
