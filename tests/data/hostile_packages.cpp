@@ -5,6 +5,7 @@
 
 #include "data/workbook_import.h"
 #include "data/xlsx/xlsx_file.h"
+#include "fuzz/data/parts_form.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora::testing {
@@ -90,6 +91,24 @@ void writeHostilePackage(const std::filesystem::path& file, const HostilePackage
   std::string bytes = readFile(file);
   package.damage(bytes);
   writeFile(file, bytes);
+}
+
+std::string seedBytes(const HostilePackage& package) {
+  if (package.damage) {
+    ScratchFolder folder;
+    writeHostilePackage(folder / "seed.xlsx", package);
+    return '\0' + readFile(folder / "seed.xlsx");
+  }
+  std::vector<fuzz::NamedPart> parts;
+  for (const auto& part : package.parts) {
+    if (part.pieces) throw std::invalid_argument("a part made in pieces is too large for a seed");
+    parts.push_back({part.name, part.content});
+  }
+  return fuzz::partsForm(parts);
+}
+
+std::string seedFileName(const HostilePackage& package) {
+  return package.name + (package.damage ? ".zip-file" : ".parts");
 }
 
 std::optional<xlsx::XlsxError> importFailure(const xlsx::XLSXFile& file) {
