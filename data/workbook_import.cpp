@@ -33,25 +33,29 @@ void checkDataValidity(const std::vector<std::string>& headerRow, const std::vec
   showAlert = true;
 }
 
+void importPairs(const xlsx::XLSXFile& workbookFile, ExcelData& pairs, bool& showAlert) {
+  const xlsx::Styles styles = workbookFile.parseStyles();
+  const std::optional<xlsx::SharedStrings> sharedStrings = workbookFile.parseSharedStrings();
+  const xlsx::SharedStrings* strings = sharedStrings ? &*sharedStrings : nullptr;
+  for (const auto& workbook : workbookFile.parseWorkbooks()) {
+    for (const auto& [name, path] : workbookFile.parseWorksheetPathsAndNames(workbook)) {
+      const xlsx::Worksheet worksheet = workbookFile.parseWorksheet(path, rowsRead);
+      if (!worksheet.data || worksheet.data->rows.size() < rowsRead) continue;
+      const auto headerRow = rowTexts(worksheet.data->rows[0], strings, styles, workbook.date1904);
+      const auto rowData = rowTexts(worksheet.data->rows[1], strings, styles, workbook.date1904);
+      if (headerRow.size() != rowData.size()) {
+        checkDataValidity(headerRow, rowData, showAlert);
+        continue;
+      }
+      for (std::size_t i = 0; i < headerRow.size(); ++i) pairs[headerRow[i]] = rowData[i];
+    }
+  }
+}
+
 ExcelData importWorkbook(const xlsx::XLSXFile& workbookFile, bool& showAlert) {
   ExcelData result;
   try {
-    const xlsx::Styles styles = workbookFile.parseStyles();
-    const std::optional<xlsx::SharedStrings> sharedStrings = workbookFile.parseSharedStrings();
-    const xlsx::SharedStrings* strings = sharedStrings ? &*sharedStrings : nullptr;
-    for (const auto& workbook : workbookFile.parseWorkbooks()) {
-      for (const auto& [name, path] : workbookFile.parseWorksheetPathsAndNames(workbook)) {
-        const xlsx::Worksheet worksheet = workbookFile.parseWorksheet(path, rowsRead);
-        if (!worksheet.data || worksheet.data->rows.size() < rowsRead) continue;
-        const auto headerRow = rowTexts(worksheet.data->rows[0], strings, styles, workbook.date1904);
-        const auto rowData = rowTexts(worksheet.data->rows[1], strings, styles, workbook.date1904);
-        if (headerRow.size() != rowData.size()) {
-          checkDataValidity(headerRow, rowData, showAlert);
-          continue;
-        }
-        for (std::size_t i = 0; i < headerRow.size(); ++i) result[headerRow[i]] = rowData[i];
-      }
-    }
+    importPairs(workbookFile, result, showAlert);
   } catch (const std::exception& error) {
     printLine(std::string("An error occurred: ") + error.what());
   }

@@ -24,6 +24,10 @@ std::optional<ExcelData> handleFile(const std::filesystem::path& file, bool& sho
 // The same over a package that is already open.
 ExcelData importWorkbook(const xlsx::XLSXFile& workbookFile, bool& showAlert);
 
+// What importWorkbook does, up to the first reading failure, which leaves as
+// thrown (an XlsxError) with the pairs read before it in `pairs`.
+void importPairs(const xlsx::XLSXFile& workbookFile, ExcelData& pairs, bool& showAlert);
+
 // Prints the two lengths and raises showAlert when the rows differ in length.
 void checkDataValidity(const std::vector<std::string>& headerRow, const std::vector<std::string>& rowData,
                        bool& showAlert);

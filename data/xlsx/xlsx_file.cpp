@@ -35,8 +35,9 @@ std::string shown(std::string_view value) {
 
 [[noreturn]] void badAttribute(std::string_view part, std::string_view element, std::string_view attribute,
                                std::string_view value, std::string_view expected) {
-  throw XlsxError(std::string(part) + ": the attribute " + std::string(attribute) + " of an element " +
-                  std::string(element) + " holds " + shown(value) + ", which is not " + std::string(expected));
+  throw XlsxError(XlsxError::Kind::badAttribute, std::string(part),
+                  std::string(part) + ": the attribute " + std::string(attribute) + " of an element " +
+                      std::string(element) + " holds " + shown(value) + ", which is not " + std::string(expected));
 }
 
 std::int64_t wholeNumberAttribute(std::string_view part, std::string_view element, std::string_view attribute,
@@ -85,7 +86,7 @@ class RelationshipsHandler : public XmlHandler {
     const char* type = attributes.find("Type");
     const char* target = attributes.find("Target");
     if (!id || !type || !target) {
-      throw XlsxError(part_ + ": a relationship lacks its Id, Type or Target");
+      throw XlsxError(XlsxError::Kind::badRelationship, part_, part_ + ": a relationship lacks its Id, Type or Target");
     }
     const char* mode = attributes.find("TargetMode");
     Relationship relationship{type, target, mode && std::string_view(mode) == "External"};
@@ -351,8 +352,9 @@ std::vector<Workbook> XLSXFile::parseWorkbooks() const {
     if (!isRelationshipType(relationship.type, "officeDocument")) continue;
     const auto path = relationship.external ? std::nullopt : resolveTarget("", relationship.target);
     if (!path) {
-      throw XlsxError(packageRelationships + ": the workbook " + shown(relationship.target) +
-                      " is not a part of the package");
+      throw XlsxError(XlsxError::Kind::outsidePackage, packageRelationships,
+                      packageRelationships + ": the workbook " + shown(relationship.target) +
+                          " is not a part of the package");
     }
     WorkbookHandler handler(*path);
     readXmlPart(package_, *path, handler);
@@ -369,7 +371,7 @@ std::vector<WorksheetPathAndName> XLSXFile::parseWorksheetPathsAndNames(const Wo
     if (found == relationships.byId.end() || !isRelationshipType(found->second.type, "worksheet")) continue;
     const Relationship& relationship = found->second;
     // A target outside the package keeps its unresolved form: reading it then
-    // fails like any part the package does not hold.
+    // fails, described like a part the package does not hold.
     auto path = relationship.external ? std::nullopt : resolveTarget(workbook.path, relationship.target);
     worksheets.emplace_back(sheet.name, path ? *path : relationship.target);
   }
@@ -377,7 +379,10 @@ std::vector<WorksheetPathAndName> XLSXFile::parseWorksheetPathsAndNames(const Wo
 }
 
 Worksheet XLSXFile::parseWorksheet(std::string_view path, std::size_t rowsToKeep) const {
-  if (!isPlainPartName(path)) throw XlsxError("the package has no part " + std::string(path));
+  // Such a path is never looked up, since an entry may carry it literally.
+  if (!isPlainPartName(path)) {
+    throw XlsxError(XlsxError::Kind::outsidePackage, std::string(path), "the package has no part " + std::string(path));
+  }
   WorksheetHandler handler(path, rowsToKeep);
   readXmlPart(package_, path, handler);
   return std::move(handler.sheet);

@@ -25,7 +25,9 @@ class Session {
  public:
   Session(std::string_view partName, XmlHandler& handler) : partName_(partName), handler_(handler) {
     parser_.reset(XML_ParserCreateNS(nullptr, namespaceSeparator));
-    if (!parser_) throw XlsxError(partName_ + ": the XML parser cannot be set up");
+    if (!parser_) {
+      throw XlsxError(XlsxError::Kind::xmlParserSetup, partName_, partName_ + ": the XML parser cannot be set up");
+    }
     XML_SetUserData(parser_.get(), this);
     XML_SetElementHandler(parser_.get(), &Session::onStart, &Session::onEnd);
     XML_SetCharacterDataHandler(parser_.get(), &Session::onCharacters);
@@ -50,9 +52,10 @@ class Session {
     if (status != XML_STATUS_OK) {
       const XML_Error code = XML_GetErrorCode(parser_.get());
       const char* text = XML_ErrorString(code);
-      throw XlsxError(partName_ + ": the XML is not well-formed (" + (text ? text : "unknown error") + ") at line " +
-                      std::to_string(XML_GetCurrentLineNumber(parser_.get())) + ", column " +
-                      std::to_string(XML_GetCurrentColumnNumber(parser_.get())));
+      throw XlsxError(XlsxError::Kind::notWellFormed, partName_,
+                      partName_ + ": the XML is not well-formed (" + (text ? text : "unknown error") + ") at line " +
+                          std::to_string(XML_GetCurrentLineNumber(parser_.get())) + ", column " +
+                          std::to_string(XML_GetCurrentColumnNumber(parser_.get())));
     }
   }
 
@@ -87,13 +90,15 @@ class Session {
   }
   static void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
     guarded(data, [](Session& self) {
-      throw XlsxError(self.partName_ + ": the part carries a document type declaration, which a package must not");
+      throw XlsxError(XlsxError::Kind::documentType, self.partName_,
+                      self.partName_ + ": the part carries a document type declaration, which a package must not");
     });
   }
   static void XMLCALL onEntityDecl(void* data, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
                                    const XML_Char*, const XML_Char*, const XML_Char*) {
     guarded(data, [](Session& self) {
-      throw XlsxError(self.partName_ + ": the part declares an entity, which a package must not");
+      throw XlsxError(XlsxError::Kind::entityDeclaration, self.partName_,
+                      self.partName_ + ": the part declares an entity, which a package must not");
     });
   }
 

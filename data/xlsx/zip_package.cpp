@@ -16,6 +16,14 @@ std::string describe(zip_error_t* error) {
   return text ? text : "unknown error";
 }
 
+// A failed checksum is told apart: the entry was readable, its bytes are not
+// the ones written.
+XlsxError unreadable(const std::string& partName, zip_error_t* error) {
+  const auto kind = zip_error_code_zip(error) == ZIP_ER_CRC ? XlsxError::Kind::crcMismatch
+                                                             : XlsxError::Kind::unreadablePart;
+  return XlsxError(kind, partName, partName + ": cannot be read: " + describe(error));
+}
+
 struct FileCloser {
   void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
@@ -61,21 +69,22 @@ void ZipPackage::readPart(std::string_view name,
                           const std::function<void(std::string_view chunk)>& consume) const {
   const std::string partName(name);
   const zip_int64_t index = zip_name_locate(archive_.get(), partName.c_str(), ZIP_FL_ENC_GUESS);
-  if (index < 0) throw XlsxError("the package has no part " + partName);
+  if (index < 0) throw XlsxError(XlsxError::Kind::missingPart, partName, "the package has no part " + partName);
 
   std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), static_cast<zip_uint64_t>(index), 0));
-  if (!file) throw XlsxError(partName + ": cannot be read: " + describe(zip_get_error(archive_.get())));
+  if (!file) throw unreadable(partName, zip_get_error(archive_.get()));
 
   std::array<char, chunkSize> buffer;
   std::uint64_t total = 0;
   for (;;) {
     const zip_int64_t count = zip_fread(file.get(), buffer.data(), buffer.size());
-    if (count < 0) throw XlsxError(partName + ": cannot be read: " + describe(zip_file_get_error(file.get())));
+    if (count < 0) throw unreadable(partName, zip_file_get_error(file.get()));
     if (count == 0) break;
     total += static_cast<std::uint64_t>(count);
     if (total > maxPartSize_) {
-      throw XlsxError(partName + ": the part inflates to more than " + std::to_string(maxPartSize_) +
-                      " bytes, more than a workbook part may hold");
+      throw XlsxError(XlsxError::Kind::partTooLarge, partName,
+                      partName + ": the part inflates to more than " + std::to_string(maxPartSize_) +
+                          " bytes, more than a workbook part may hold");
     }
     consume(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 namespace kelmora::testing {
 namespace {
 
+constexpr std::time_t packageTime = 1704067200;  // 2024-01-01
 const std::string xmlHeader = R"(<?xml version="1.0" encoding="UTF-8"?>)";
 constexpr const char* mainNamespace = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 constexpr const char* relationshipsNamespace =
@@ -85,6 +87,8 @@ void writePackage(const std::filesystem::path& file, const std::vector<Part>& pa
     const zip_int64_t index = zip_file_add(archive, part.name.c_str(),
                                            zip_source_function(archive, &PartSource::callback, source), ZIP_FL_ENC_UTF_8);
     if (index < 0) throw std::runtime_error("cannot add " + part.name);
+    // A fixed time keeps a package the same byte for byte, and so the seeds made from it.
+    zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), packageTime, 0);
     if (part.stored) zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
     if (part.pieces) zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
   }

@@ -7,13 +7,14 @@
 #include "data/package_builder.h"
 #include "data/xlsx/xlsx_error.h"
 #include "data/xlsx/xlsx_file.h"
+#include "data/xlsx_error_matchers.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora::xlsx {
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::ThrowsMessage;
+using ::testing::Throws;
+using Kind = XlsxError::Kind;
 
 TEST(RelationshipTargets, ResolveInsideThePackageOnly) {
   const std::pair<const char*, std::optional<std::string>> cases[] = {
@@ -40,33 +41,20 @@ TEST(ZipPackage, PartsAreCappedOnWhatTheyInflateTo) {
   auto file = XLSXFile::open(folder / "bomb.xlsx");
   ASSERT_TRUE(file);
   EXPECT_THAT([&] { file->parseWorksheet("xl/worksheets/sheet1.xml", 2); },
-              ThrowsMessage<XlsxError>(
-                  HasSubstr("xl/worksheets/sheet1.xml: the part inflates to more than 268435456 bytes")));
+              Throws<XlsxError>(IsXlsxError(Kind::partTooLarge, "xl/worksheets/sheet1.xml")));
+  EXPECT_NO_THROW(file->parseStyles());
   file->package().setMaxPartSize(10);
-  EXPECT_THAT([&] { file->parseStyles(); },
-              ThrowsMessage<XlsxError>(HasSubstr("xl/styles.xml: the part inflates to more than 10")));
+  EXPECT_THAT([&] { file->parseStyles(); }, Throws<XlsxError>(IsXlsxError(Kind::partTooLarge, "xl/styles.xml")));
 }
 
-TEST(ZipPackage, DamagedBytesAreFailures) {
+// Damaged parts are among the hostile packages of the import's tests.
+TEST(ZipPackage, ACutArchiveIsNoPackage) {
   testing::ScratchFolder folder;
   const auto path = folder / "book.xlsx";
-  testing::writePackage(path, {{"xl/styles.xml", R"(<styleSheet><cellXfs><xf numFmtId="14"/></cellXfs></styleSheet>)",
-                                true}});
-  const std::string intact = testing::readFile(path);
-  const auto digit = intact.find("14\"");
-  ASSERT_NE(digit, std::string::npos);
-
-  // A changed digit still parses as XML; only the checksum can tell.
-  std::string changed = intact;
-  changed[digit] = '2';
-  testing::writeFile(path, changed);
-  auto file = XLSXFile::open(path);
-  ASSERT_TRUE(file);
-  EXPECT_THAT([&] { file->parseStyles(); },
-              ThrowsMessage<XlsxError>(HasSubstr("xl/styles.xml: cannot be read: CRC error")));
-
+  testing::writePackage(path, {{"xl/styles.xml", "<styleSheet/>"}});
+  ASSERT_TRUE(XLSXFile::open(path));
   // Cut short, the central directory is gone: no package at all.
-  testing::writeFile(path, intact.substr(0, intact.size() / 2));
+  testing::writeFile(path, testing::readFile(path).substr(0, std::filesystem::file_size(path) / 2));
   EXPECT_FALSE(XLSXFile::open(path));
   EXPECT_FALSE(XLSXFile::openBuffer("PK\x03\x04 not really"));
 }
