@@ -137,9 +137,4 @@ void readXmlPart(const ZipPackage& package, std::string_view partName, XmlHandle
   session.feed({}, true);
 }
 
-void parseXml(std::string_view text, std::string_view partName, XmlHandler& handler) {
-  Session session(partName, handler);
-  session.feed(text, true);
-}
-
 }  // namespace kelmora::xlsx

@@ -40,9 +40,6 @@ class XmlHandler {
 // expanded or fetched. Throws XlsxError naming the part.
 void readXmlPart(const ZipPackage& package, std::string_view partName, XmlHandler& handler);
 
-// The same over text in memory; `partName` only names it in errors.
-void parseXml(std::string_view text, std::string_view partName, XmlHandler& handler);
-
 // The local name of an expanded "namespace|local" name.
 std::string_view localNameOf(std::string_view expandedName);
 

@@ -90,10 +90,4 @@ void ZipPackage::readPart(std::string_view name,
   }
 }
 
-std::string ZipPackage::readWholePart(std::string_view name) const {
-  std::string text;
-  readPart(name, [&](std::string_view chunk) { text.append(chunk); });
-  return text;
-}
-
 }  // namespace kelmora::xlsx

@@ -37,9 +37,6 @@ class ZipPackage {
   // checksum or grows beyond maxPartSize.
   void readPart(std::string_view name, const std::function<void(std::string_view chunk)>& consume) const;
 
-  // The whole part as one string (for small parts and tests).
-  std::string readWholePart(std::string_view name) const;
-
   void setMaxPartSize(std::uint64_t bytes) { maxPartSize_ = bytes; }
   std::uint64_t maxPartSize() const { return maxPartSize_; }
 
