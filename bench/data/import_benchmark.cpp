@@ -11,7 +11,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "data/package_builder.h"
+#include "support/package_builder.h"
 #include "data/workbook_import.h"
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx/xml_reader.h"

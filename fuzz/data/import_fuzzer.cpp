@@ -3,26 +3,24 @@
 //   even: the bytes of a file, imported through handleFile by path;
 //   odd:  parts, packed into a package uncompressed (see parts_form.h).
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 
+#include "base/diagnostics.h"
 #include "data/workbook_import.h"
 #include "data/xlsx/xlsx_file.h"
-#include "base/diagnostics.h"
 #include "fuzz/data/parts_form.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
-const std::filesystem::path& scratchFile() {
-  static const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("kelmora-fuzz-" + std::to_string(getpid()) + ".xlsx");
-  return path;
+// One file in a folder of its own, removed when the run ends.
+std::filesystem::path scratchFile() {
+  static const kelmora::testing::ScratchFolder folder;
+  return folder / "workbook.xlsx";
 }
 
 }  // namespace

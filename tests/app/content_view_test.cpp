@@ -10,12 +10,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/content_view.h"
 #include "base/diagnostics.h"
 #include "base/resource_folder.h"
+#include "support/scratch_folder.h"
 #include "url_recorder.h"
 #include "workbook_writer.h"
 
@@ -255,10 +255,9 @@ class ContentViewTest : public QObject {
   // row add nothing, the latter raising the input alert; the other worksheets
   // are still read. Without dates the run writes and opens no report.
   void realWorkbookWithFaultySheets() {
-    QTemporaryDir folder;
-    QVERIFY(QDir::setCurrent(folder.path()));
+    const kelmora::testing::ScratchFolder folder(kelmora::testing::ScratchFolder::asWorkingDirectory);
     kelmora::testing::UrlRecorder recorder;
-    const Path workbook = Path(folder.path().toStdString()) / "klient.xlsx";
+    const Path workbook = folder / "klient.xlsx";
     using S = std::string;
     QVERIFY(kelmora::testing::writeWorkbook(
         workbook, {{}, {{S("Navn")}, {S("Ola")}}, {{S("Tm"), S("Li"), S("Th")}, {20.0}}}));
@@ -270,7 +269,7 @@ class ContentViewTest : public QObject {
 
     QVERIFY(view.isExcelFileLoaded() && !view.showErrorAlert() && view.showAlert());
     QCOMPARE(view.sharedData()->excelData(), (ExcelData{{"Navn", "Ola"}}));
-    QVERIFY(!QFile::exists(folder.filePath("test.pdf")));
+    QVERIFY(!std::filesystem::exists(folder / "test.pdf"));
     QVERIFY(recorder.opened.isEmpty());
   }
 };

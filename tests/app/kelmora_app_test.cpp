@@ -17,13 +17,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include "app/kelmora_app.h"
 #include "app/workbook_chooser.h"
 #include "base/resource_folder.h"
+#include "support/scratch_folder.h"
 #include "url_recorder.h"
 
 using kelmora::ContentView;
@@ -107,8 +107,8 @@ class KelmoraAppTest : public QObject {
              QDir::cleanPath(QStringLiteral(KELMORA_TEST_RESOURCES "/help/index.html")));
 
     // Without its page, Help opens nothing.
-    QTemporaryDir empty;
-    kelmora::bundle::setResourceDirectory(empty.path().toStdString());
+    const kelmora::testing::ScratchFolder empty;
+    kelmora::bundle::setResourceDirectory(empty.path());
     kelmoraApp::openHelp();
     kelmora::bundle::setResourceDirectory(KELMORA_TEST_RESOURCES);
     QCOMPARE(recorder_->opened.size(), 1);
@@ -162,9 +162,10 @@ class KelmoraAppTest : public QObject {
   void workbookDialogChoosesOnlyWorkbooks() {
     QFETCH(QString, typed);
     QFETCH(bool, accepted);
-    QTemporaryDir folder;
+    const kelmora::testing::ScratchFolder scratch;
+    const QDir folder(QString::fromStdString(scratch.path().string()));
     if (typed.endsWith(u'/')) {
-      QVERIFY(QDir(folder.path()).mkdir(typed));
+      QVERIFY(folder.mkdir(typed));
       QVERIFY(!kelmora::isWorkbookName(folder.filePath(typed)));
     } else {
       QFile file(folder.filePath(typed));
@@ -211,9 +212,9 @@ class KelmoraAppTest : public QObject {
   // dialog's title and an "OK" button as it stands.
   void workbookDialogReportsAMissingFileInNorwegian() {
     kelmoraApp app;
-    QTemporaryDir folder;
+    const kelmora::testing::ScratchFolder folder;
     kelmora::WorkbookDialog dialog;
-    dialog.setDirectory(folder.path());
+    dialog.setDirectory(QString::fromStdString(folder.path().string()));
     dialog.open();
     dialog.selectFile(QStringLiteral("mangler.xlsx"));
     QString title, text, button;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "data/package_builder.h"
+#include "support/package_builder.h"
 #include "data/shared_data.h"
 #include "data/xlsx/xlsx_error.h"
 

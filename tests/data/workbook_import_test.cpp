@@ -5,7 +5,7 @@
 #include <xlsxwriter.h>
 
 #include "data/hostile_packages.h"
-#include "data/package_builder.h"
+#include "support/package_builder.h"
 #include "base/diagnostics.h"
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx_error_matchers.h"

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "data/package_builder.h"
+#include "support/package_builder.h"
 #include "data/xlsx/xlsx_error.h"
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx_error_matchers.h"

@@ -1,4 +1,4 @@
-#include "data/package_builder.h"
+#include "support/package_builder.h"
 
 #include <zip.h>
 
