@@ -23,9 +23,6 @@ class PDFView : public QWidget {
 
   const std::shared_ptr<SharedData>& sharedData() const { return sharedData_; }
 
-  // True between an announcement (or the placement) and the run it causes.
-  bool hasPendingRun() const { return runPending_; }
-
  private:
   void scheduleRun();
 
