@@ -46,15 +46,18 @@ TEST(IndexSumsTest, OnlyWholeNumbersCount) {
 }
 
 TEST(IndexSumsTest, ReportsTheVerbalScoresOnly) {
-  SharedData store;
-  store.setExcelData({{"sLi", "10"}, {"sIn", "8"}, {"sTm", "sju"}});
+  // The private store holds the scores; the window's store only the workbook.
+  SharedData scores, window;
+  scores.setExcelData({{"sLi", "10"}, {"sIn", "8"}, {"sTm", "sju"}});
+  window.setExcelData({{"Navn", "Kari"}});
   OutputCapture output;
-  formIndexSums(store, store);
+  formIndexSums(scores, window);
   const auto lines = output.lines();
   EXPECT_TRUE(has(lines, "Verdien for sLi er 10"));
-  EXPECT_TRUE(has(lines, "sOf finnes ikke i sharedData.excelData:  SharedData " + dumpMap(store.excelData())));
+  EXPECT_TRUE(has(lines, "sOf finnes ikke i sharedData.excelData:  SharedData " + dumpMap(scores.excelData())));
   EXPECT_TRUE(has(lines, "Kunne ikke konvertere sOf til et heltall"));
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "svfi har verdi  18"), 2);
+  EXPECT_TRUE(has(lines, "vi ser i  " + dumpMap(window.excelData())));
   EXPECT_TRUE(has(lines, "sfsiq er 18"));
   // "sTm" is as unusable, but only the verbal group says so.
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("Kunne"); }), 1);
