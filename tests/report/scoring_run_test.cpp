@@ -177,6 +177,7 @@ TEST_F(ScoringRunTest, ProfilesThatEndEarlyArePaintedByTheNextStroke) {
   strokes = run.strokes();
   ASSERT_EQ(strokes.size(), 1u);
   EXPECT_EQ(segments(strokes[0]), 1 + 2 + 2 + 1);
+  ASSERT_FALSE(strokes[0].path.empty());
   EXPECT_TRUE(strokes[0].path.back().ellipse);
   EXPECT_EQ(strokes[0].state.lineWidth, 1.1);
   EXPECT_EQ(run.opened.size(), 1u);
