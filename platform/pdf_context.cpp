@@ -19,7 +19,7 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/pdf_image.h"
+#include "platform/pdf_appended_image.h"
 #include "platform/recording_context.h"
 #include "platform/system_font.h"
 

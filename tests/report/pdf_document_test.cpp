@@ -17,7 +17,7 @@
 #include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
 #include "platform/pdf_context.h"
-#include "platform/pdf_image.h"
+#include "platform/pdf_appended_image.h"
 #include "report_fixture.h"
 
 namespace kelmora {

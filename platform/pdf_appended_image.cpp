@@ -1,4 +1,4 @@
-#include "platform/pdf_image.h"
+#include "platform/pdf_appended_image.h"
 
 #include <zlib.h>
 
