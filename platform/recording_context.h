@@ -56,7 +56,7 @@ struct Recording {
   std::vector<Operation> visibleTexts() const;
 };
 
-class RecordingContext final : public DocumentContext {
+class RecordingContext : public DocumentContext {
  public:
   using Measure = std::function<double(std::string_view text, double fontSize)>;
 
