@@ -17,6 +17,7 @@
 #include <cmath>
 #include <optional>
 
+#include "base/diagnostics.h"
 #include "platform/pdf_appended_image.h"
 #include "platform/system_font.h"
 
@@ -75,33 +76,8 @@ void setPage(QPdfWriter& writer, const Rect& mediaBox) {
   writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 }
 
-// An image that Qt draws as the stand-in, its pixels added afterwards.
-struct Substitution {
-  qint64 key = 0;  // the image's QImage::cacheKey()
-  QImage standIn;
-  std::shared_ptr<const DeflatedImage> pixels;
-};
-
-// Only a document whose images are all one opaque image gets it: one stand-in
-// object is all that the document can be searched for without doubt.
-std::optional<Substitution> substitutionFor(const Recording& recording) {
-  std::optional<Substitution> substitution;
-  for (const auto& operation : recording.operations) {
-    if (operation.kind != Operation::Kind::image || !operation.image) continue;
-    const QImage& image = operation.image->qImage();
-    if (substitution) {
-      if (image.cacheKey() != substitution->key) return std::nullopt;
-      continue;
-    }
-    auto pixels = deflatedImage(image);
-    if (!pixels) return std::nullopt;
-    substitution = Substitution{image.cacheKey(), standInImage(), std::move(pixels)};
-  }
-  return substitution;
-}
-
 // Paints the recorded pages; the page space has y upward, Qt's y downward.
-void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter, const Substitution* substitution) {
+void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter, const ImageToAppend* appended) {
   bool firstPage = true;
   for (const auto& operation : recording.operations) {
     switch (operation.kind) {
@@ -123,7 +99,7 @@ void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter, c
         // Qt maps every image onto the unit square, so the stand-in takes
         // exactly the image's place.
         painter.drawImage(QRectF(0, 0, r.width(), r.height()),
-                          substitution && image.cacheKey() == substitution->key ? substitution->standIn : image);
+                          appended && image.cacheKey() == appended->key ? appended->standIn : image);
         painter.restore();
         break;
       }
@@ -156,7 +132,7 @@ void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter, c
 }
 
 // The document as Qt makes it in memory; false, with the reason, if Qt fails.
-bool render(const Recording& recording, const Rect& firstPage, const Substitution* substitution,
+bool render(const Recording& recording, const Rect& firstPage, const ImageToAppend* appended,
             QByteArray& document, std::string& reason) {
   document.clear();
   QBuffer buffer(&document);
@@ -173,7 +149,7 @@ bool render(const Recording& recording, const Rect& firstPage, const Substitutio
   // Otherwise Qt stores the background as a JPEG.
   painter.setRenderHint(QPainter::LosslessImageRendering);
   painter.setRenderHint(QPainter::Antialiasing);
-  replay(recording, writer, painter, substitution);
+  replay(recording, writer, painter, appended);
   if (!painter.end()) {
     reason = "the PDF document could not be completed";
     return false;
@@ -192,17 +168,22 @@ bool writePdf(const Recording& recording, QIODevice& output, std::string& reason
   }
 
   // A document that does not take the image in place of the stand-in is made
-  // again the ordinary way.
+  // again the ordinary way, which costs some ten times as much; the line says
+  // why, so that a slow report is not a mystery.
   QByteArray document;
+  std::string refusal;
   bool made = false;
-  if (const auto substitution = substitutionFor(recording)) {
-    if (!render(recording, firstPage->rect, &*substitution, document, reason)) return false;
-    if (auto updated = withImageForStandIn(document, *substitution->pixels)) {
+  if (const auto appended = imageToAppend(recording, refusal)) {
+    if (!render(recording, firstPage->rect, &*appended, document, reason)) return false;
+    if (auto updated = withImageForStandIn(document, *appended->pixels, refusal)) {
       document = std::move(*updated);
       made = true;
     }
   }
-  if (!made && !render(recording, firstPage->rect, nullptr, document, reason)) return false;
+  if (!made) {
+    if (!refusal.empty()) printLine("PDF: bildet skrives på vanlig, langsommere måte: " + refusal);
+    if (!render(recording, firstPage->rect, nullptr, document, reason)) return false;
+  }
   if (output.write(document) != document.size()) {
     reason = output.errorString().toStdString();
     return false;

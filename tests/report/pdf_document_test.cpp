@@ -177,26 +177,33 @@ QByteArray documentWithStandIns(int standIns) {
   return document;
 }
 
-TEST(StandInTest, ADocumentNotLaidOutAsExpectedIsLeftAlone) {
+TEST(StandInTest, ADocumentNotLaidOutAsExpectedIsLeftAloneWithTheCheckThatFailed) {
   const QByteArray genuine = documentWithStandIns(1);
   const platform::DeflatedImage image{2, 1, true, "pixels"};
-  ASSERT_TRUE(platform::withImageForStandIn(genuine, image)) << "the genuine document is taken";
+  std::string refusal;
+  ASSERT_TRUE(platform::withImageForStandIn(genuine, image, refusal)) << "the genuine document is taken: " << refusal;
 
   const auto replaced = [&](const char* from, const char* to) { return QByteArray(genuine).replace(from, to); };
-  const std::pair<const char*, QByteArray> cases[] = {
-      {"no stand-in", documentWithStandIns(0)},
-      {"two stand-ins", documentWithStandIns(2)},
-      {"offsets that miss the objects", replaced("%PDF-1.4\n", "%PDF-1.4\n% moved\n")},
-      {"no startxref", replaced("startxref", "startxrex")},
-      {"startxref that misses the table", replaced("\nstartxref\n", "\nstartxref\n1")},
-      {"bytes after the end", genuine + "% more\n"},
-      {"an update already", replaced("/Root", "/Prev 9\n/Root")},
-      {"no trailer", replaced("trailer\n", "trailer ")},
+  const struct {
+    const char* name;
+    QByteArray document;
+    std::string check;  // what the reason names
+  } cases[] = {
+      {"no stand-in", documentWithStandIns(0), "not in the document"},
+      {"two stand-ins", documentWithStandIns(2), "more than once"},
+      {"offsets that miss the objects", replaced("%PDF-1.4\n", "%PDF-1.4\n% moved\n"), "startxref does not point"},
+      {"no startxref", replaced("startxref", "startxrex"), "no startxref"},
+      {"startxref that misses the table", replaced("\nstartxref\n", "\nstartxref\n1"), "startxref does not point"},
+      {"bytes after the end", genuine + "% more\n", "does not end with"},
+      {"an update already", replaced("/Root", "/Prev 9\n/Root"), "update already"},
+      {"no trailer", replaced("trailer\n", "trailer "), "no trailer"},
   };
-  for (const auto& [name, document] : cases) {
-    SCOPED_TRACE(name);
-    EXPECT_NE(document, genuine);
-    EXPECT_FALSE(platform::withImageForStandIn(document, image));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_NE(c.document, genuine);
+    refusal.clear();
+    EXPECT_FALSE(platform::withImageForStandIn(c.document, image, refusal));
+    EXPECT_NE(refusal.find(c.check), std::string::npos) << refusal;
   }
 }
 
