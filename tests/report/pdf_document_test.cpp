@@ -15,6 +15,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "app/report_services.h"
 #include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
 #include "platform/pdf_context.h"
