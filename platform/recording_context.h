@@ -1,6 +1,7 @@
 #pragma once
 // A drawing context that records what is painted, with the coordinates and
-// the state each mark was painted with. Tests look at the page through it.
+// the state each mark was painted with. Tests look at the page through it;
+// the PDF context writes what it recorded.
 
 #include <functional>
 #include <memory>
