@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/report_services.h"
 #include "app/workbook_chooser.h"
 #include "data/workbook_import.h"
 #include "norms/conversion_tables.h"
@@ -24,7 +25,8 @@ constexpr int spaceBelowText = 20;
 ContentViewServices withDefaults(ContentViewServices services) {
   if (!services.chooseWorkbook) services.chooseWorkbook = chooseWorkbookFile;
   if (!services.importWorkbook) services.importWorkbook = handleFile;
-  if (!services.scoringRun) services.scoringRun = [](const SharedData& store) { performScoringRun(store); };
+  if (!services.scoringRun)
+    services.scoringRun = [](const SharedData& store) { performScoringRun(store, productionServices()); };
   if (!services.loadTables) services.loadTables = [] { loadTables(); };
   return services;
 }

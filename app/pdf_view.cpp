@@ -4,15 +4,12 @@
 
 #include <QTimer>
 
-#include "report/scoring_run.h"
-
 namespace kelmora {
 
 PDFView::PDFView(std::shared_ptr<SharedData> sharedData, ScoringRun scoringRun, QWidget* parent)
     : QWidget(parent),
       sharedData_(std::move(sharedData)),
-      scoringRun_(scoringRun ? std::move(scoringRun)
-                             : ScoringRun([](const SharedData& store) { performScoringRun(store); })) {
+      scoringRun_(std::move(scoringRun)) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   subscription_ = sharedData_->objectWillChange.subscribe([this] { scheduleRun(); });
   scheduleRun();

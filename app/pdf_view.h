@@ -17,9 +17,8 @@ class PDFView : public QWidget {
  public:
   // Observes the window's store (it never changes it). A run is due as soon
   // as the view is put in place, and again after every change the store
-  // announces.
-  explicit PDFView(std::shared_ptr<SharedData> sharedData, ScoringRun scoringRun = {},
-                   QWidget* parent = nullptr);
+  // announces; the window's content gives the run.
+  explicit PDFView(std::shared_ptr<SharedData> sharedData, ScoringRun scoringRun, QWidget* parent = nullptr);
 
   const std::shared_ptr<SharedData>& sharedData() const { return sharedData_; }
 

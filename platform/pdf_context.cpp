@@ -1,277 +1,56 @@
 #include "platform/pdf_context.h"
 
-#include <QColor>
-#include <algorithm>
-#include <cmath>
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-#include <QMarginsF>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPen>
-#include <QPdfWriter>
-#include <QString>
 #include <QSaveFile>
-#include <QTransform>
-#include <optional>
+#include <QString>
 #include <system_error>
 
-#include "platform/pdf_image.h"
-#include "platform/recording_context.h"
+#include "platform/pdf_writer.h"
 #include "platform/system_font.h"
 
 namespace kelmora::platform {
-namespace {
 
-// Qt writes a coordinate correctly only while it is moderate: past 2^32 it
-// writes garbage that breaks the page's content stream, and a viewer then
-// drops everything drawn after it. A point this far out is off the page
-// either way, so holding it at a million points changes nothing visible.
-constexpr double farOffThePage = 1e6;
-
-double onWritableScale(double coordinate) {
-  if (std::isnan(coordinate)) return 0;
-  return std::clamp(coordinate, -farOffThePage, farOffThePage);
-}
-
-QPointF toQPoint(Point point) { return QPointF(onWritableScale(point.x), onWritableScale(point.y)); }
-
-QRectF toQRect(const Rect& r) {
-  return QRectF(onWritableScale(r.x), onWritableScale(r.y), onWritableScale(r.width), onWritableScale(r.height));
-}
-
-QString toQString(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
-
-QColor toQColor(const Color& color) {
-  return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
-                          static_cast<float>(color.blue), static_cast<float>(color.alpha));
-}
-
-QPainterPath toQPath(const std::vector<Subpath>& subpaths) {
-  QPainterPath path;
-  for (const auto& subpath : subpaths) {
-    if (subpath.ellipse) {
-      path.addEllipse(toQRect(subpath.ellipseRect));
-      continue;
-    }
-    path.moveTo(toQPoint(subpath.points.front()));
-    for (std::size_t i = 1; i < subpath.points.size(); ++i) path.lineTo(toQPoint(subpath.points[i]));
-  }
-  return path;
-}
-
-QPen penFor(const PaintState& state) {
-  // Butt caps, miter joins and a miter limit of 10, as a PDF reader assumes
-  // by default; Qt's own (square caps, bevel joins) would lengthen every
-  // profile segment by half the line width at each end.
-  QPen pen(toQColor(state.strokeColor), state.lineWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-  pen.setMiterLimit(10);
-  return pen;
-}
-
-void setPage(QPdfWriter& writer, const Rect& mediaBox) {
-  // An exact match: the nearest standard size (1190 x 1684 would become A2,
-  // 1191 points wide) must not replace the background's own size.
-  writer.setPageSize(QPageSize(QSizeF(mediaBox.width, mediaBox.height), QPageSize::Point, QString(),
-                                QPageSize::ExactMatch));
-  writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-}
-
-// An image that Qt draws as the stand-in, its pixels added afterwards.
-struct Substitution {
-  qint64 key = 0;  // the image's QImage::cacheKey()
-  QImage standIn;
-  std::shared_ptr<const DeflatedImage> pixels;
-};
-
-// Only a document whose images are all one opaque image gets it: one stand-in
-// object is all that the document can be searched for without doubt.
-std::optional<Substitution> substitutionFor(const Recording& recording) {
-  std::optional<Substitution> substitution;
-  for (const auto& operation : recording.operations) {
-    if (operation.kind != Operation::Kind::image || !operation.image) continue;
-    const QImage& image = operation.image->qImage();
-    if (substitution) {
-      if (image.cacheKey() != substitution->key) return std::nullopt;
-      continue;
-    }
-    auto pixels = deflatedImage(image);
-    if (!pixels) return std::nullopt;
-    substitution = Substitution{image.cacheKey(), standInImage(), std::move(pixels)};
-  }
-  return substitution;
-}
-
-// Paints the recorded pages; the page space has y upward, Qt's y downward.
-void replay(const Recording& recording, QPdfWriter& writer, QPainter& painter, const Substitution* substitution) {
-  bool firstPage = true;
-  for (const auto& operation : recording.operations) {
-    switch (operation.kind) {
-      case Operation::Kind::beginPage:
-        // The writer begins with the first page already open.
-        if (!firstPage) {
-          setPage(writer, operation.rect);
-          writer.newPage();
-        }
-        firstPage = false;
-        painter.setTransform(QTransform(1, 0, 0, -1, 0, operation.rect.height));
-        break;
-      case Operation::Kind::image: {
-        const QRectF r = toQRect(operation.rect);
-        painter.save();
-        painter.translate(r.x(), r.y() + r.height());
-        painter.scale(1, -1);
-        const QImage& image = operation.image->qImage();
-        // Qt maps every image onto the unit square, so the stand-in takes
-        // exactly the image's place.
-        painter.drawImage(QRectF(0, 0, r.width(), r.height()),
-                          substitution && image.cacheKey() == substitution->key ? substitution->standIn : image);
-        painter.restore();
-        break;
-      }
-      case Operation::Kind::text: {
-        if (operation.text.empty()) break;
-        painter.save();
-        painter.setFont(systemFontOfSize(operation.fontSize));
-        painter.setPen(QColor(Qt::black));
-        // The line's lower-left corner lies one descent below the baseline.
-        painter.translate(toQPoint(Point{operation.at.x, operation.at.y + systemFontDescent(operation.fontSize)}));
-        painter.scale(1, -1);
-        painter.drawText(QPointF(0, 0), QString::fromStdString(operation.text));
-        painter.restore();
-        break;
-      }
-      case Operation::Kind::stroke:
-        if (!operation.path.empty()) painter.strokePath(toQPath(operation.path), penFor(operation.state));
-        break;
-      case Operation::Kind::fill:
-        if (!operation.path.empty()) {
-          QPainterPath path = toQPath(operation.path);
-          path.setFillRule(operation.rule == FillRule::winding ? Qt::WindingFill : Qt::OddEvenFill);
-          painter.fillPath(path, QBrush(toQColor(operation.state.fillColor)));
-        }
-        break;
-      default:  // the state of every mark is recorded with it
-        break;
-    }
-  }
-}
-
-// The document as Qt makes it in memory; false, with the reason, if Qt fails.
-bool render(const Recording& recording, const Rect& firstPage, const Substitution* substitution,
-            QByteArray& document, std::string& reason) {
-  document.clear();
-  QBuffer buffer(&document);
-  buffer.open(QIODevice::WriteOnly);
-  QPdfWriter writer(&buffer);
-  // One unit is one point.
-  writer.setResolution(72);
-  setPage(writer, firstPage);
-  QPainter painter;
-  if (!painter.begin(&writer)) {
-    reason = "the PDF document could not be begun";
-    return false;
-  }
-  // Otherwise Qt stores the background as a JPEG.
-  painter.setRenderHint(QPainter::LosslessImageRendering);
-  painter.setRenderHint(QPainter::Antialiasing);
-  replay(recording, writer, painter, substitution);
-  if (!painter.end()) {
-    reason = "the PDF document could not be completed";
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-struct PdfContext::State {
+struct PdfContext::Target {
   std::filesystem::path file;
   // Opened at once, so that a folder that cannot take the document is known
   // before anything is drawn; it replaces the target only when committed.
   QSaveFile output;
-  RecordingContext pages{std::make_shared<Recording>(), systemFontTextWidth};
-  bool closed = false;
-  bool tried = false;
 
-  explicit State(const std::filesystem::path& target) : file(target), output(toQString(target)) {}
+  explicit Target(const std::filesystem::path& target)
+      : file(target), output(QString::fromStdString(target.string())) {}
 };
 
 std::unique_ptr<PdfContext> PdfContext::create(const std::filesystem::path& file, std::string& reason) {
-  auto state = std::make_unique<State>(file);
-  if (!state->output.open(QIODevice::WriteOnly)) {
-    reason = state->output.errorString().toStdString();
+  auto target = std::make_unique<Target>(file);
+  if (!target->output.open(QIODevice::WriteOnly)) {
+    reason = target->output.errorString().toStdString();
     return nullptr;
   }
-  return std::unique_ptr<PdfContext>(new PdfContext(std::move(state)));
+  return std::unique_ptr<PdfContext>(new PdfContext(std::move(target)));
 }
 
-PdfContext::PdfContext(std::unique_ptr<State> state) : state_(std::move(state)) {}
+PdfContext::PdfContext(std::unique_ptr<Target> target)
+    : RecordingContext(std::make_shared<Recording>(), systemFontTextWidth), target_(std::move(target)) {}
 
 PdfContext::~PdfContext() {
-  if (state_->closed) return;
-  state_->output.cancelWriting();
+  if (recording().closed) return;
+  target_->output.cancelWriting();
   std::error_code error;
-  std::filesystem::remove(state_->file, error);
+  std::filesystem::remove(target_->file, error);
 }
-
-void PdfContext::setStrokeColor(const Color& color) { state_->pages.setStrokeColor(color); }
-void PdfContext::setFillColor(const Color& color) { state_->pages.setFillColor(color); }
-void PdfContext::setLineWidth(double width) { state_->pages.setLineWidth(width); }
-void PdfContext::moveTo(Point point) { state_->pages.moveTo(point); }
-void PdfContext::addLineTo(Point point) { state_->pages.addLineTo(point); }
-void PdfContext::addEllipseInRect(Rect rect) { state_->pages.addEllipseInRect(rect); }
-void PdfContext::strokePath() { state_->pages.strokePath(); }
-void PdfContext::fillPath(FillRule rule) { state_->pages.fillPath(rule); }
-void PdfContext::saveGState() { state_->pages.saveGState(); }
-void PdfContext::restoreGState() { state_->pages.restoreGState(); }
-void PdfContext::drawImage(const Image& image, Rect rect) { state_->pages.drawImage(image, rect); }
-double PdfContext::measureText(std::string_view text, double fontSize) { return systemFontTextWidth(text, fontSize); }
-void PdfContext::drawText(std::string_view text, double fontSize, Point lowerLeft) {
-  state_->pages.drawText(text, fontSize, lowerLeft);
-}
-void PdfContext::beginPage(Rect mediaBox) { state_->pages.beginPage(mediaBox); }
-void PdfContext::endPage() { state_->pages.endPage(); }
 
 bool PdfContext::close(std::string& reason) {
-  State& state = *state_;
-  if (state.closed) return true;
-  if (state.tried) {
+  if (recording().closed) return true;
+  if (tried_) {
     reason = "the document could not be written before";
     return false;
   }
-  state.tried = true;
-
-  const Recording& recording = state.pages.recording();
-  const auto firstPage = std::find_if(recording.operations.begin(), recording.operations.end(),
-                                      [](const Operation& o) { return o.kind == Operation::Kind::beginPage; });
-  if (firstPage == recording.operations.end()) {
-    reason = "the document has no page";
+  tried_ = true;
+  if (!writePdf(recording(), target_->output, reason)) return false;
+  if (!target_->output.commit()) {
+    reason = target_->output.errorString().toStdString();
     return false;
   }
-
-  // Qt reports no failed write to a file: the document is made in memory and
-  // written with a byte count that can be checked. A document that does not
-  // take the image in place of the stand-in is made again the ordinary way.
-  QByteArray document;
-  bool made = false;
-  if (const auto substitution = substitutionFor(recording)) {
-    if (!render(recording, firstPage->rect, &*substitution, document, reason)) return false;
-    if (auto updated = withImageForStandIn(document, *substitution->pixels)) {
-      document = std::move(*updated);
-      made = true;
-    }
-  }
-  if (!made && !render(recording, firstPage->rect, nullptr, document, reason)) return false;
-  if (state.output.write(document) != document.size() || !state.output.commit()) {
-    reason = state.output.errorString().toStdString();
-    return false;
-  }
-  state.closed = true;
-  return true;
+  return RecordingContext::close(reason);
 }
 
 }  // namespace kelmora::platform

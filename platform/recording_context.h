@@ -1,6 +1,7 @@
 #pragma once
 // A drawing context that records what is painted, with the coordinates and
-// the state each mark was painted with. Tests look at the page through it.
+// the state each mark was painted with. Tests look at the page through it;
+// the PDF context writes what it recorded.
 
 #include <functional>
 #include <memory>
@@ -56,7 +57,7 @@ struct Recording {
   std::vector<Operation> visibleTexts() const;
 };
 
-class RecordingContext final : public DocumentContext {
+class RecordingContext : public DocumentContext {
  public:
   using Measure = std::function<double(std::string_view text, double fontSize)>;
 

@@ -9,8 +9,6 @@
 #include "norms/lookup.h"
 #include "norms/norm_tables.h"
 #include "base/whole_number.h"
-#include "platform/pdf_context.h"
-#include "platform/workspace.h"
 #include "report/index_sums.h"
 #include "report/report_page.h"
 
@@ -91,22 +89,6 @@ std::string reportPlace() {
   const auto absolute = std::filesystem::absolute(reportFile, error);
   return error ? reportFile.string() : absolute.string();
 }
-
-}  // namespace
-
-ReportServices productionServices() {
-  return ReportServices{
-      [] { return platform::namedImage("wais-iv"); },
-      [](const std::filesystem::path& file, std::string& reason) -> std::unique_ptr<platform::DocumentContext> {
-        return platform::PdfContext::create(file, reason);
-      },
-      [](const std::filesystem::path& file) { platform::openFile(file); },
-  };
-}
-
-void performScoringRun(const SharedData& sharedData) { performScoringRun(sharedData, productionServices()); }
-
-namespace {
 
 // The run up to the written report; false when it ends without one.
 bool writeReport(const SharedData& sharedData, const ReportServices& services) {

@@ -28,11 +28,7 @@ struct ReportServices {
   std::function<void(const std::filesystem::path& file)> openFile;
 };
 
-// The named image, a PDF file and the desktop.
-ReportServices productionServices();
-
 // One complete run over the store's current data (the store is only read).
-void performScoringRun(const SharedData& sharedData);
 void performScoringRun(const SharedData& sharedData, const ReportServices& services);
 
 }  // namespace kelmora

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/report_services.h"
 #include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
 #include "base/resource_folder.h"

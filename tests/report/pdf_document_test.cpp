@@ -1,5 +1,6 @@
 // The PDF document as a real file, read back with the poppler tools: how its
 // images are stored and shown, and the report a scoring run writes.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,10 +15,11 @@
 #include <cmath>
 #include <fstream>
 
+#include "app/report_services.h"
 #include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
 #include "platform/pdf_context.h"
-#include "platform/pdf_image.h"
+#include "platform/pdf_appended_image.h"
 #include "report_fixture.h"
 
 namespace kelmora {
@@ -108,6 +110,7 @@ QImage colourImage(int alpha = 255, bool halfOnly = false) {
 
 struct PdfImageTest : ::testing::Test {
   QTemporaryDir folder;
+  std::vector<std::string> lines;  // printed while the last document was written
 
   void SetUp() override {
     if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "poppler-utils are missing";
@@ -116,6 +119,7 @@ struct PdfImageTest : ::testing::Test {
   // One page of the images' size, each image drawn over the whole of it.
   QString write(const std::vector<QImage>& images) {
     const QString file = folder.filePath("images.pdf");
+    OutputCapture output;
     std::string reason;
     auto pdf = platform::PdfContext::create(file.toStdString(), reason);
     EXPECT_TRUE(pdf) << reason;
@@ -125,25 +129,27 @@ struct PdfImageTest : ::testing::Test {
     for (const auto& image : images) pdf->drawImage(Image(image), page);
     pdf->endPage();
     EXPECT_TRUE(pdf->close(reason)) << reason;
+    lines = output.lines();
     return file;
   }
 };
 
-TEST_F(PdfImageTest, ImagesAreStoredLosslesslyInTheirOwnColoursAndShownAsTheyAre) {
+TEST_F(PdfImageTest, ImagesAreStoredLosslesslyAndShownAsTheyAre) {
   const QImage grey = greyImage(QImage::Format_RGB32);
+  const QStringList greyOrRgb{"gray", "rgb"};  // a grey image shows the same in either
   const struct {
     const char* name;
     std::vector<QImage> images;  // each over the whole page
-    QString colour;              // of the first image stored, as pdfimages names it
+    QStringList colours;         // of the first image stored, as pdfimages names them
     QStringList stored;          // the kinds of image stored (a soft mask carries the alpha)
   } cases[] = {
-      {"grey in 32-bit pixels", {grey}, "gray", {"image"}},
-      {"grey in 8-bit pixels", {greyImage(QImage::Format_Grayscale8)}, "gray", {"image"}},
-      {"colour", {colourImage()}, "rgb", {"image"}},
-      {"with transparency", {colourImage(100, true)}, "rgb", {"image", "smask"}},
+      {"grey in 32-bit pixels", {grey}, greyOrRgb, {"image"}},
+      {"grey in 8-bit pixels", {greyImage(QImage::Format_Grayscale8)}, greyOrRgb, {"image"}},
+      {"colour", {colourImage()}, {"rgb"}, {"image"}},
+      {"with transparency", {colourImage(100, true)}, {"rgb"}, {"image", "smask"}},
       // Half covering everywhere: an edge in the alpha would be blurred apart
       // from the colours under it by the renderer. Qt stores both.
-      {"a second image over the first", {grey, colourImage(128)}, "rgb", {"image", "image", "smask"}},
+      {"a second image over the first", {grey, colourImage(128)}, greyOrRgb, {"image", "image", "smask"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -153,11 +159,43 @@ TEST_F(PdfImageTest, ImagesAreStoredLosslesslyInTheirOwnColoursAndShownAsTheyAre
     for (const auto& row : rows) stored << row.value(2);
     EXPECT_EQ(stored, c.stored);
     ASSERT_FALSE(rows.empty());
-    EXPECT_EQ(rows[0].mid(3, 6), (QStringList{"90", "60", c.colour, rows[0].value(6), "8", "image"})) << "lossless";
+    EXPECT_TRUE(c.colours.contains(rows[0].value(5))) << rows[0].value(5).toStdString();
+    EXPECT_EQ(rows[0].mid(3, 2), (QStringList{"90", "60"}));
+    EXPECT_EQ(rows[0].mid(7, 2), (QStringList{"8", "image"})) << "lossless";
     if (c.stored.size() == 1) {
       EXPECT_TRUE(storedImageOf(file) == c.images[0].convertToFormat(QImage::Format_RGB32)) << "stored as drawn";
     }
     EXPECT_EQ(strayPixels(pageOf(file), c.images), 0);
+  }
+}
+
+// Qt alone stores a grey image as RGB; with the image appended it is grey and
+// written in a fraction of the time. A Qt whose documents the update cannot
+// follow fails here, not in the report's tests.
+TEST_F(PdfImageTest, WithThisQtOneOpaqueImageIsAppendedAndAnyOtherDocumentSaysWhyNot) {
+  const QImage grey = greyImage(QImage::Format_RGB32);
+  const struct {
+    const char* name;
+    std::vector<QImage> images;
+    std::string refusal;  // what the line names; empty when the image is appended
+  } cases[] = {
+      {"one opaque image", {grey}, ""},
+      {"with transparency", {colourImage(100, true)}, "alpha channel"},
+      {"two images", {grey, colourImage()}, "more than one image"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString file = write(c.images);
+    if (c.refusal.empty()) {
+      EXPECT_TRUE(lines.empty()) << lines.front();
+      const auto rows = imagesOf(file);
+      ASSERT_EQ(rows.size(), 1u);
+      EXPECT_EQ(rows[0].value(5), "gray");
+      continue;
+    }
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].starts_with("PDF: bildet skrives på vanlig, langsommere måte: ")) << lines[0];
+    EXPECT_NE(lines[0].find(c.refusal), std::string::npos) << lines[0];
   }
 }
 
@@ -177,26 +215,33 @@ QByteArray documentWithStandIns(int standIns) {
   return document;
 }
 
-TEST(StandInTest, ADocumentNotLaidOutAsExpectedIsLeftAlone) {
+TEST(StandInTest, ADocumentNotLaidOutAsExpectedIsLeftAloneWithTheCheckThatFailed) {
   const QByteArray genuine = documentWithStandIns(1);
   const platform::DeflatedImage image{2, 1, true, "pixels"};
-  ASSERT_TRUE(platform::withImageForStandIn(genuine, image)) << "the genuine document is taken";
+  std::string refusal;
+  ASSERT_TRUE(platform::withImageForStandIn(genuine, image, refusal)) << "the genuine document is taken: " << refusal;
 
   const auto replaced = [&](const char* from, const char* to) { return QByteArray(genuine).replace(from, to); };
-  const std::pair<const char*, QByteArray> cases[] = {
-      {"no stand-in", documentWithStandIns(0)},
-      {"two stand-ins", documentWithStandIns(2)},
-      {"offsets that miss the objects", replaced("%PDF-1.4\n", "%PDF-1.4\n% moved\n")},
-      {"no startxref", replaced("startxref", "startxrex")},
-      {"startxref that misses the table", replaced("\nstartxref\n", "\nstartxref\n1")},
-      {"bytes after the end", genuine + "% more\n"},
-      {"an update already", replaced("/Root", "/Prev 9\n/Root")},
-      {"no trailer", replaced("trailer\n", "trailer ")},
+  const struct {
+    const char* name;
+    QByteArray document;
+    std::string check;  // what the reason names
+  } cases[] = {
+      {"no stand-in", documentWithStandIns(0), "not in the document"},
+      {"two stand-ins", documentWithStandIns(2), "more than once"},
+      {"offsets that miss the objects", replaced("%PDF-1.4\n", "%PDF-1.4\n% moved\n"), "startxref does not point"},
+      {"no startxref", replaced("startxref", "startxrex"), "no startxref"},
+      {"startxref that misses the table", replaced("\nstartxref\n", "\nstartxref\n1"), "startxref does not point"},
+      {"bytes after the end", genuine + "% more\n", "does not end with"},
+      {"an update already", replaced("/Root", "/Prev 9\n/Root"), "update already"},
+      {"no trailer", replaced("trailer\n", "trailer "), "no trailer"},
   };
-  for (const auto& [name, document] : cases) {
-    SCOPED_TRACE(name);
-    EXPECT_NE(document, genuine);
-    EXPECT_FALSE(platform::withImageForStandIn(document, image));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_NE(c.document, genuine);
+    refusal.clear();
+    EXPECT_FALSE(platform::withImageForStandIn(c.document, image, refusal));
+    EXPECT_NE(refusal.find(c.check), std::string::npos) << refusal;
   }
 }
 
@@ -246,13 +291,16 @@ TEST_F(PdfReportTest, ACompleteClientGivesOnePageWithTheBackgroundAndTheValuesIn
   EXPECT_TRUE(info.contains(QRegularExpression(R"(Pages:\s+1\n)"))) << info.toStdString();
   EXPECT_TRUE(info.contains(QRegularExpression(R"(Page size:\s+1190 x 1684 pts)"))) << info.toStdString();
 
-  // One image, the background as it is: its size, grey, eight bits a pixel,
-  // without lossy compression, and upright and in place: only the values and
-  // the profile stray from it (about one pixel in a hundred; a background
-  // turned over or left out adds more than one in fifty).
+  // One image, the background as it is: its size, grey or RGB (the same grey
+  // pixels either way), eight bits a component, without lossy compression,
+  // and upright and in place: only the values and the profile stray from it
+  // (about one pixel in a hundred; a background turned over or left out adds
+  // more than one in fifty).
   const auto images = imagesOf("test.pdf");
   ASSERT_EQ(images.size(), 1u);
-  EXPECT_EQ(images[0].mid(2, 7), (QStringList{"image", "1190", "1684", "gray", "1", "8", "image"}));
+  EXPECT_EQ(images[0].mid(2, 3), (QStringList{"image", "1190", "1684"}));
+  EXPECT_THAT(images[0].mid(5, 2), ::testing::AnyOf(QStringList{"gray", "1"}, QStringList{"rgb", "3"}));
+  EXPECT_EQ(images[0].mid(7, 2), (QStringList{"8", "image"}));
   const QImage form = QImage(background()).convertToFormat(QImage::Format_RGB32);
   EXPECT_TRUE(storedImageOf("test.pdf") == form);
   const int stray = strayPixels(pageOf("test.pdf", true), {form});

@@ -1,6 +1,5 @@
 #include "report_fixture.h"
 
-#include <QImage>
 #include <cmath>
 #include <fstream>
 
@@ -98,6 +97,19 @@ std::vector<Mark> rightAlignedMarks() {
   return marks;
 }
 
+// A white background of the form's size, read from a file as the program's
+// own is: a PGM is plain enough to write here, so these tests need no image
+// code of their own.
+platform::Image blankBackground() {
+  static const std::optional<platform::Image> image = [] {
+    ScratchFolder scratch;
+    const auto file = scratch / "background.pgm";
+    std::ofstream(file, std::ios::binary) << "P5\n1190 1684\n255\n" << std::string(1190 * 1684, '\xff');
+    return platform::loadImage(file);
+  }();
+  return image.value();
+}
+
 std::optional<std::string> RecordedRun::textAt(double x, double y, bool leftEnd) const {
   std::optional<std::string> found;
   if (!recording) return found;
@@ -120,7 +132,7 @@ RecordedRun runRecorded(const ExcelData& data, const RunOptions& options) {
   const ReportServices services{
       [&]() -> std::optional<platform::Image> {
         if (!options.background) return std::nullopt;
-        return platform::Image(QImage(1190, 1684, QImage::Format_RGB32));
+        return blankBackground();
       },
       [&](const std::filesystem::path& file, std::string& reason) -> std::unique_ptr<platform::DocumentContext> {
         run.requested.push_back(file);

@@ -1,4 +1,4 @@
-// The report tests set and measure text, which needs a GUI application for
+// The PDF tests set and measure text, which needs a GUI application for
 // its fonts. The offscreen platform has them; "minimal" has none and text
 // would silently vanish.
 #include <gtest/gtest.h>
