@@ -12,7 +12,7 @@
 #include <QTranslator>
 
 #include "base/resource_folder.h"
-#include "platform/workspace.h"
+#include "platform/desktop.h"
 
 namespace kelmora {
 

@@ -1,8 +1,8 @@
 #include "app/report_services.h"
 
-#include "platform/named_image.h"
+#include "platform/image.h"
 #include "platform/pdf_context.h"
-#include "platform/workspace.h"
+#include "platform/desktop.h"
 
 namespace kelmora {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/named_image.h"
+#include "platform/image.h"
 #include "platform/system_font.h"
 
 namespace kelmora::platform {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/graphics_context.h"
-#include "platform/named_image.h"
+#include "platform/image.h"
 
 namespace kelmora::platform {
 

@@ -9,7 +9,7 @@
 
 #include "data/shared_data.h"
 #include "platform/graphics_context.h"
-#include "platform/named_image.h"
+#include "platform/image.h"
 
 namespace kelmora {
 

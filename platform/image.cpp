@@ -1,4 +1,4 @@
-#include "platform/named_image.h"
+#include "platform/image.h"
 
 #include <QImage>
 #include <QImageReader>

@@ -1,5 +1,5 @@
 #pragma once
-// Asks the desktop to open a file or an address with the default application.
+// The desktop: opening a file or an address with its default application.
 
 #include <filesystem>
 #include <string>

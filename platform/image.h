@@ -1,5 +1,5 @@
 #pragma once
-// Bitmaps: the named images among the application's resources.
+// Bitmaps: decoded images, and the named ones among the resources.
 
 #include <filesystem>
 #include <memory>

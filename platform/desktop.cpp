@@ -1,4 +1,4 @@
-#include "platform/workspace.h"
+#include "platform/desktop.h"
 
 #include <QDesktopServices>
 #include <QString>
