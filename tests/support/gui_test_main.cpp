@@ -1,6 +1,6 @@
-// The PDF tests set and measure text, which needs a GUI application for
-// its fonts. The offscreen platform has them; "minimal" has none and text
-// would silently vanish.
+// Tests that set and measure text need a GUI application for its fonts. The
+// offscreen platform has them; "minimal" has none and text would silently
+// vanish.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
