@@ -45,5 +45,36 @@ TEST_P(ExcelDates, WholeDaysFromTheBaseAllYearRound) {
 INSTANTIATE_TEST_SUITE_P(Zones, ExcelDates, ::testing::Values("UTC", "Europe/Oslo"),
                          [](const auto& info) { return std::string(info.param) == "UTC" ? "Utc" : "Oslo"; });
 
+// A shared-string cell is its string whatever its style; a number is a date
+// only in the short-date format (id 14), not in the other built-in date and
+// time formats 15 to 22, nor when its style is not in the list.
+TEST(CellValue, SharedStringsFirstThenOnlyTheShortDate) {
+  using enum xlsx::CellType;
+  const xlsx::SharedStrings strings{{{"Li"}, {"K"}}};
+  xlsx::Styles styles{xlsx::CellFormats{{{0}, {14}}}};
+  for (std::int64_t id = 15; id <= 22; ++id) styles.cellFormats->items.push_back({id});
+  // Taken off again, so that a read one past the end of the list finds a short date.
+  styles.cellFormats->items.push_back({14});
+  styles.cellFormats->items.pop_back();
+  const auto pastTheEnd = static_cast<std::int64_t>(styles.cellFormats->items.size());
+
+  struct Case {
+    std::optional<xlsx::CellType> type;
+    std::optional<std::int64_t> style;
+    std::string value;
+    std::string expected;
+  };
+  std::vector<Case> cases = {
+      {sharedString, 1, "1", "K"},          {sharedString, 1, "0", "Li"},    {sharedString, {}, "1.0", "1.0"},
+      {sharedString, {}, "1e0", "1e0"},     {{}, 1, "45000", "15-03-2023"},  {number, 1, "6", "05-01-1900"},
+      {{}, pastTheEnd, "45000", "45000"},   {{}, -1, "45000", "45000"},
+  };
+  for (std::int64_t style = 2; style < pastTheEnd; ++style) cases.push_back({{}, style, "45000", "45000"});
+  for (const auto& c : cases) {
+    SCOPED_TRACE("style " + (c.style ? std::to_string(*c.style) : "-") + ", value " + c.value);
+    EXPECT_EQ(getCellValue({c.type, c.style, c.value}, &strings, styles), c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace kelmora

@@ -26,7 +26,11 @@ std::vector<HostilePackage> makeHostilePackages() {
   auto climbing = withPart(book, {"xl/_rels/workbook.xml.rels",
                                   relationships(relationship("rId1", "worksheet", "worksheets/sheet1.xml") +
                                                 relationship("rId2", "worksheet", "../../../etc/passwd"))});
+  auto climbingLiterally = climbing;
   climbing.push_back({"xl/../../../etc/passwd", "<worksheet/>"});
+  // The target as the workbook writes it is no part either, though an entry
+  // carries it and would give pairs.
+  climbingLiterally.push_back({"../../../etc/passwd", "<worksheet><sheetData>" + twoRows + "</sheetData></worksheet>"});
   const Part styles{"xl/styles.xml", R"(<styleSheet><cellXfs><xf numFmtId="14"/></cellXfs></styleSheet>)", true};
 
   return {
@@ -48,6 +52,8 @@ std::vector<HostilePackage> makeHostilePackages() {
                                      R"(<Relationship Id="rId2" Type="worksheet"/>)")}),
        {}, Kind::badRelationship, "xl/_rels/workbook.xml.rels"},
       {"sheet-target-outside-package", climbing, firstSheet, Kind::outsidePackage, "../../../etc/passwd"},
+      {"sheet-entry-named-as-the-climbing-target", climbingLiterally, firstSheet, Kind::outsidePackage,
+       "../../../etc/passwd"},
       {"workbook-target-outside-package",
        withPart(book, {"_rels/.rels", relationships(relationship("a", "officeDocument", "../book.xml"))}), {},
        Kind::outsidePackage, "_rels/.rels"},

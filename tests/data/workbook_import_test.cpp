@@ -170,6 +170,20 @@ TEST(HandleFile, ReadsPackagesNoWriterMakes) {
   }
 }
 
+// The key row is the first row the sheet lists, even one without cells: its
+// length then differs from the value row's, so the sheet gives no pairs and
+// raises the flag. Rows are taken as listed, not by their numbers.
+TEST(HandleFile, AListedRowWithoutCellsIsStillTheKeyRow) {
+  const auto run = importParts(testing::workbookParts(
+      {.sheets = {"<row><c><v>Tm</v></c></row><row><c><v>30</v></c></row>",
+                  R"(<row r="1"/><row r="2"><c><v>Li</v></c></row><row r="3"><c><v>20</v></c></row>)"}}));
+  ASSERT_TRUE(run.result);
+  EXPECT_EQ(*run.result, (ExcelData{{"Tm", "30"}}));
+  EXPECT_THAT(run.lines,
+              ElementsAre("Ulik lengde på headerRow og rowData", "headerRow.count:  0 , rowData.count:  1"));
+  EXPECT_TRUE(run.showAlert);
+}
+
 // A hostile package stops the import at its failure, which is printed as the
 // one error line; the pairs read before it are kept.
 TEST(HandleFile, StopsAtTheFailureOfAHostilePackage) {

@@ -45,6 +45,23 @@ TEST(ZipPackage, PartsAreCappedOnWhatTheyInflateTo) {
   EXPECT_NO_THROW(file->parseStyles());
   file->package().setMaxPartSize(10);
   EXPECT_THAT([&] { file->parseStyles(); }, Throws<XlsxError>(IsXlsxError(Kind::partTooLarge, "xl/styles.xml")));
+
+  // The entry may declare less than it holds: 1,025 bytes that the local
+  // header and the central directory both say are 13.
+  const auto path = folder / "understated.xlsx";
+  testing::writePackage(path, {{"xl/styles.xml", "<styleSheet>" + std::string(1000, ' ') + "</styleSheet>"}});
+  std::string bytes = testing::readFile(path);
+  const auto setSize = [&](std::size_t at) {
+    ASSERT_EQ(bytes.substr(at, 4), std::string("\x01\x04\0\0", 4));
+    bytes.replace(at, 4, std::string("\x0d\0\0\0", 4));
+  };
+  setSize(22);  // the local header
+  setSize(bytes.find("PK\x01\x02") + 24);  // the central directory
+  testing::writeFile(path, bytes);
+  file = XLSXFile::open(path);
+  ASSERT_TRUE(file);
+  file->package().setMaxPartSize(100);
+  EXPECT_THAT([&] { file->parseStyles(); }, Throws<XlsxError>(IsXlsxError(Kind::partTooLarge, "xl/styles.xml")));
 }
 
 // Damaged parts are among the hostile packages of the import's tests.

@@ -3,15 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <set>
+#include <variant>
 
 #include "base/diagnostics.h"
+#include "base/file_reading.h"
 #include "norms/lookup.h"
 #include "norms/norm_file.h"
 #include "norms/norm_tables.h"
 
 namespace kelmora {
+
+inline void PrintTo(const NormRow& row, std::ostream* out) {
+  *out << row.scaled << ";" << row.lowest << ";" << row.highest;
+}
+
 namespace {
 
 constexpr auto int64Max = std::numeric_limits<std::int64_t>::max();
@@ -117,6 +125,29 @@ TEST(ShippedNorms, Band16BlockRowsAreTheDocumentedOnes) {
   EXPECT_EQ(rows.front(), (NormRow{1, 0, 8}));
   EXPECT_EQ(rows.back(), (NormRow{19, 66, 66}));
   EXPECT_EQ(rows[16].scaled, 17);
+}
+
+// Every band's table, under its key and from its accessor, holds exactly its
+// own file's rows in file order; bands with the same counts and ranges must
+// not be mixed up.
+TEST(ShippedNorms, EveryBandIsCompiledFromItsOwnFile) {
+  const NormTable& (*const accessors[])() = {age16Table, age18Table, age20Table, age25Table, age30Table,
+                                             age35Table, age45Table, age55Table, age65Table};
+  for (std::size_t b = 0; b < bandKeys.size(); ++b) {
+    const std::string band(bandKeys[b]);
+    const auto text = readWholeFile(std::filesystem::path(KELMORA_TEST_RESOURCES) / "norms" / (band + ".csv"));
+    ASSERT_TRUE(std::holds_alternative<std::string>(text)) << band;
+    const auto parsed = parseNormFile(std::get<std::string>(text));
+    ASSERT_TRUE(std::holds_alternative<std::vector<NormFileRow>>(parsed)) << band;
+    NormTable expected;
+    for (const auto& row : std::get<std::vector<NormFileRow>>(parsed)) {
+      expected[row.code].push_back({row.scaled, row.lowest, row.highest});
+    }
+    for (const NormTable* table : {&rangetables().at(band), &accessors[b]()}) {
+      ASSERT_EQ(table->size(), expected.size()) << band;
+      for (const auto& [code, rows] : expected) EXPECT_EQ(table->at(code), rows) << band << " " << code;
+    }
+  }
 }
 
 // Norms for neighbouring ages come from one population, so a raw score that
