@@ -15,6 +15,7 @@
 #include "app/content_view.h"
 #include "base/diagnostics.h"
 #include "base/resource_folder.h"
+#include "norms/conversion_tables.h"
 #include "support/scratch_folder.h"
 #include "url_recorder.h"
 #include "workbook_writer.h"
@@ -103,7 +104,7 @@ class ContentViewTest : public QObject {
   void initTestCase() { kelmora::bundle::setResourceDirectory(KELMORA_TEST_RESOURCES); }
 
   // The texts as the user reads them, Norwegian letters intact; the tables are
-  // loaded each time the view is shown.
+  // loaded each time the view is shown, by the real loader unless one is given.
   void greetingAndTables() {
     Scripted s;
     QCOMPARE(s.view.headline()->text(), QString::fromUtf8("Velkommen til kelmora!"));
@@ -115,6 +116,12 @@ class ContentViewTest : public QObject {
     s.view.hide();
     s.view.show();
     QCOMPARE(s.tableLoads, 2);
+
+    kelmora::tables.clear();
+    ContentView real;
+    kelmora::OutputCapture quiet;
+    real.show();
+    QCOMPARE(kelmora::tables.size(), std::size_t(5));
   }
 
   // A chosen file's address is printed before the file is imported. A

@@ -79,20 +79,28 @@ class KelmoraAppTest : public QObject {
   void init() { recorder_ = std::make_unique<kelmora::testing::UrlRecorder>(); }
   void cleanup() { recorder_.reset(); }
 
-  // The item and every form of its shortcut open the help page, once.
+  // The item and every form of its shortcut open the help page, once; "+"
+  // without Ctrl opens nothing.
   void helpOpensTheHelpPage_data() {
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");  // none: the menu item
-    QTest::newRow("menu item") << Qt::KeyboardModifiers();
-    QTest::newRow("Ctrl and +") << Qt::KeyboardModifiers(Qt::ControlModifier);
-    QTest::newRow("Ctrl, Shift and +") << (Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::newRow("Ctrl and keypad +") << (Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("opened");
+    QTest::newRow("menu item") << true << Qt::KeyboardModifiers() << 1;
+    QTest::newRow("Ctrl and +") << false << Qt::KeyboardModifiers(Qt::ControlModifier) << 1;
+    QTest::newRow("Ctrl, Shift and +") << false << (Qt::ControlModifier | Qt::ShiftModifier) << 1;
+    QTest::newRow("Ctrl and keypad +") << false << (Qt::ControlModifier | Qt::KeypadModifier) << 1;
+    QTest::newRow("+ alone") << false << Qt::KeyboardModifiers() << 0;
+    QTest::newRow("Shift and +") << false << Qt::KeyboardModifiers(Qt::ShiftModifier) << 0;
+    QTest::newRow("Alt and +") << false << Qt::KeyboardModifiers(Qt::AltModifier) << 0;
   }
   void helpOpensTheHelpPage() {
+    QFETCH(bool, byMenu);
     QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, opened);
     kelmoraApp app;
     QMainWindow* window = activeWindow(app);
     QVERIFY(window);
-    if (modifiers == Qt::NoModifier) {
+    if (byMenu) {
       QMenu* help = menuTitled(window, QStringLiteral("Help"));
       QVERIFY(help);
       QCOMPARE(help->actions().size(), 1);
@@ -101,7 +109,8 @@ class KelmoraAppTest : public QObject {
     } else {
       QTest::keyClick(window, Qt::Key_Plus, modifiers);
     }
-    QCOMPARE(recorder_->opened.size(), 1);
+    QCOMPARE(recorder_->opened.size(), opened);
+    if (opened == 0) return;
     QVERIFY(recorder_->opened.front().isLocalFile());
     QCOMPARE(QDir::cleanPath(recorder_->opened.front().toLocalFile()),
              QDir::cleanPath(QStringLiteral(KELMORA_TEST_RESOURCES "/help/index.html")));
@@ -115,7 +124,7 @@ class KelmoraAppTest : public QObject {
   }
 
   // A further window, by the menu or by Ctrl+N, has its own empty store and no
-  // report view, whatever the first one holds.
+  // report view, whatever the first one holds, and the same menus.
   void newWindowStartsEmpty_data() {
     QTest::addColumn<bool>("byShortcut");
     QTest::newRow("File > New Window") << false;
@@ -144,11 +153,14 @@ class KelmoraAppTest : public QObject {
     QVERIFY(fresh->sharedData()->excelData().empty());
     QVERIFY(!fresh->isExcelFileLoaded() && !fresh->showErrorAlert() && !fresh->showAlert());
     QVERIFY(fresh->pdfView() == nullptr);
+    QVERIFY(menuTitled(app.windows().back(), QStringLiteral("File")));
+    QVERIFY(menuTitled(app.windows().back(), QStringLiteral("Help")));
     QCOMPARE(contentOf(first)->sharedData()->excelData(), (ExcelData{{"Navn", "Kari"}}));
   }
 
-  // A typed name that the dialog's filter hides is still refused and the
-  // dialog stays open; a folder is opened, not chosen.
+  // One existing file, workbooks listed, no "New Folder": and a typed name
+  // that the filter hides is still refused and the dialog stays open; a
+  // folder is opened, not chosen.
   void workbookDialogChoosesOnlyWorkbooks_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
@@ -172,6 +184,11 @@ class KelmoraAppTest : public QObject {
       QVERIFY(file.open(QIODevice::WriteOnly));
     }
     kelmora::WorkbookDialog dialog;
+    QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(dialog.nameFilters(), QStringList{QStringLiteral("Excel-dokument (*.xlsx *.XLSX)")});
+    QVERIFY(dialog.testOption(QFileDialog::ReadOnly));
+    QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
     dialog.setDirectory(folder.path());
     dialog.open();
     dialog.selectFile(typed);
