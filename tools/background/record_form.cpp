@@ -10,6 +10,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "platform/system_font.h"
 #include "report/page_layout.h"
 
 namespace kelmora::background {
@@ -97,36 +98,16 @@ constexpr int indexProfileHighest = 160;
 double subtestProfileY(double scaled) { return L::subtestProfileOriginY + L::subtestProfileScale * scaled; }
 double indexProfileY(double score) { return L::indexProfileOrigin.y + L::indexProfileScale * score; }
 
-// The report's text: the system font (DejaVu Sans here), unhinted outlines,
-// measured on a device of 72 dots per inch as on the PDF page.
-QFont markFont(double size) {
-  QFont font(family);
-  font.setPointSizeF(size);
-  font.setHintingPreference(QFont::PreferNoHinting);
-  font.setStyleStrategy(QFont::ForceOutline);
-  return font;
-}
-
-const QImage& pointDevice() {
-  static const QImage device = [] {
-    QImage image(1, 1, QImage::Format_RGB32);
-    image.setDotsPerMeterX(2835);
-    image.setDotsPerMeterY(2835);
-    return image;
-  }();
-  return device;
-}
-
-QFontMetricsF markMetrics(double size) { return QFontMetricsF(markFont(size), &pointDevice()); }
-
-// Height above the bottom of a report line at which the middle of its digits
-// stands: the form centres each box on it.
+// The boxes are measured in the report's own font (the form's labels keep
+// DejaVu Sans as the form's look), so that they hold what the report writes.
+// markMiddle: the height above the bottom of a report line at which the
+// middle of its digits stands; the form centres each box on it.
 double markMiddle(double size) {
-  const QFontMetricsF metrics = markMetrics(size);
+  const QFontMetricsF metrics = platform::systemFontMetrics(size);
   return metrics.descent() + metrics.capHeight() / 2;
 }
 
-double markWidth(const QString& text, double size) { return markMetrics(size).horizontalAdvance(text); }
+double markWidth(const QString& text, double size) { return platform::systemFontTextWidth(text.toStdString(), size); }
 
 struct Span {
   double low;
@@ -722,7 +703,7 @@ std::vector<SampleMark> sampleMarks() {
 }
 
 QRectF markRect(const SampleMark& mark) {
-  const QFontMetricsF metrics = markMetrics(mark.fontSize);
+  const QFontMetricsF metrics = platform::systemFontMetrics(mark.fontSize);
   const double width = metrics.horizontalAdvance(mark.text);
   const double left = mark.leftAligned ? mark.x : mark.x - width;
   const double lineHeight = metrics.ascent() + metrics.descent();
@@ -738,9 +719,9 @@ QImage drawSampleMarks(const QImage& form) {
   painter.setPen(markColour);
   const double height = preview.height();
   for (const SampleMark& mark : sampleMarks()) {
-    const QFontMetricsF metrics = markMetrics(mark.fontSize);
+    const QFontMetricsF metrics = platform::systemFontMetrics(mark.fontSize);
     const QRectF rect = markRect(mark);
-    painter.setFont(markFont(mark.fontSize));
+    painter.setFont(platform::systemFontOfSize(mark.fontSize));
     painter.drawText(QPointF(rect.left(), height - mark.y - metrics.descent()), mark.text);
   }
 
