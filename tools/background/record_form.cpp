@@ -3,7 +3,6 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -641,127 +640,6 @@ QImage renderRecordForm() {
     drawFooter(sheet);
   }
   return image;
-}
-
-std::vector<SampleMark> sampleMarks() {
-  std::vector<SampleMark> marks;
-  const double size = L::defaultFontSize;
-  marks.push_back({QStringLiteral("name"), L::name.x, L::name.y, size, utf8("Kristoffer Bjørgvin Øyjordsæther"), true});
-  for (std::size_t i = 0; i < subtestRows.size(); ++i) {
-    const double y = L::rawColumn.y + L::subtestRowStep * static_cast<double>(i);
-    const QString code = utf8(subtestRows[i].code);
-    marks.push_back({QStringLiteral("raw ") + code, L::rawColumn.x, y, size, QStringLiteral("135")});
-    const double x = L::scaledColumn.x + L::scaledColumnWidth * static_cast<double>(L::scaledColumnOffsets.at(i));
-    marks.push_back({QStringLiteral("scaled s") + code, x, y, size, QStringLiteral("19")});
-  }
-  for (int k = 0; k < 5; ++k) {
-    marks.push_back({QStringLiteral("sum %1").arg(k), L::sumRow.x + L::sumStep * k, L::sumRow.y, size,
-                     QStringLiteral("190")});
-  }
-  const std::array<std::pair<double, QString>, 4> indexColumns{{
-      {L::indexSumColumnX, QStringLiteral("190")},
-      {L::indexScoreColumnX, QStringLiteral("160")},
-      {L::indexPercentileColumnX, QStringLiteral(">99,9")},
-      {L::indexIntervalColumnX, QStringLiteral("155-163")},
-  }};
-  for (std::size_t r = 0; r < indexRows.size(); ++r) {
-    const double y = L::indexTableBottom + L::indexTableRowStep * static_cast<double>(r);
-    for (std::size_t c = 0; c < indexColumns.size(); ++c) {
-      marks.push_back({QStringLiteral("index %1 column %2").arg(utf8(indexRows[r].code)).arg(c),
-                       indexColumns[c].first, y, size, indexColumns[c].second});
-    }
-  }
-  for (const ProfileGroup& group : profileGroups) {
-    for (int i = 0; i < group.count; ++i) {
-      marks.push_back({QStringLiteral("profile score ") + utf8(group.subtests.at(static_cast<std::size_t>(i))),
-                       group.firstScoreX + L::subtestScoreStep * i, L::subtestScoreRowY, L::profileRowFontSize,
-                       QStringLiteral("19")});
-    }
-  }
-  for (std::size_t i = 0; i < indexProfileCodes.size(); ++i) {
-    marks.push_back({QStringLiteral("index profile score ") + utf8(indexProfileCodes[i]),
-                     L::indexScoreRow.x + L::indexScoreStep * static_cast<double>(i), L::indexScoreRow.y, size,
-                     QStringLiteral("160")});
-  }
-  for (int k = 0; k < 2; ++k) {
-    const double x = L::crossLeftX + L::crossShift * k;
-    marks.push_back({QStringLiteral("sex cross %1").arg(k), x, L::sexCrossY, size, QStringLiteral("X")});
-    marks.push_back({QStringLiteral("handedness cross %1").arg(k), x, L::handednessCrossY, size, QStringLiteral("X")});
-  }
-  const std::array<std::pair<double, QString>, 3> dateColumns{{
-      {L::yearColumnX, QStringLiteral("2024")},
-      {L::monthColumnX, QStringLiteral("12")},
-      {L::dayColumnX, QStringLiteral("30")},
-  }};
-  for (int r = 0; r < 3; ++r) {
-    for (std::size_t c = 0; c < dateColumns.size(); ++c) {
-      marks.push_back({QStringLiteral("date row %1 column %2").arg(r).arg(c), dateColumns[c].first,
-                       L::dateBlockBottom + L::dateBlockRowStep * r, size, dateColumns[c].second});
-    }
-  }
-  return marks;
-}
-
-QRectF markRect(const SampleMark& mark) {
-  const QFontMetricsF metrics = platform::systemFontMetrics(mark.fontSize);
-  const double width = metrics.horizontalAdvance(mark.text);
-  const double left = mark.leftAligned ? mark.x : mark.x - width;
-  const double lineHeight = metrics.ascent() + metrics.descent();
-  return {left, L::pageHeight - mark.y - lineHeight, width, lineHeight};
-}
-
-QImage drawSampleMarks(const QImage& form) {
-  // In colour, to tell the marks from the form.
-  const QColor markColour(0x10, 0x3c, 0xb4);
-  QImage preview = form.convertToFormat(QImage::Format_RGB32);
-  QPainter painter(&preview);
-  painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setPen(markColour);
-  const double height = preview.height();
-  for (const SampleMark& mark : sampleMarks()) {
-    const QFontMetricsF metrics = platform::systemFontMetrics(mark.fontSize);
-    const QRectF rect = markRect(mark);
-    painter.setFont(platform::systemFontOfSize(mark.fontSize));
-    painter.drawText(QPointF(rect.left(), height - mark.y - metrics.descent()), mark.text);
-  }
-
-  // One profile line per group, and the index profile, as the report strokes them.
-  QPen pen(markColour, 2);
-  pen.setCapStyle(Qt::FlatCap);
-  painter.setPen(pen);
-  const std::array<std::array<int, 5>, 4> scaled{{{12, 9, 14, 19, 0}, {1, 8, 11, 10, 13}, {7, 16, 5, 0, 0},
-                                                  {10, 13, 4, 0, 0}}};
-  for (std::size_t g = 0; g < profileGroups.size(); ++g) {
-    const ProfileGroup& group = profileGroups[g];
-    QPainterPath path;
-    for (int i = 0; i < group.count; ++i) {
-      const QPointF point(group.firstX + group.step * i, height - subtestProfileY(scaled[g][static_cast<std::size_t>(i)]));
-      if (i == 0) {
-        path.moveTo(point);
-      } else {
-        path.lineTo(point);
-      }
-    }
-    painter.drawPath(path);
-  }
-  const std::array<int, 5> indexScores{160, 93, 40, 118, 104};
-  QPainterPath indexPath;
-  for (std::size_t i = 0; i < indexScores.size(); ++i) {
-    const QPointF point(L::indexProfileOrigin.x + L::indexProfileStep * static_cast<double>(i),
-                        height - indexProfileY(indexScores[i]));
-    if (i == 0) {
-      indexPath.moveTo(point);
-    } else {
-      indexPath.lineTo(point);
-    }
-  }
-  painter.drawPath(indexPath);
-
-  painter.setPen(QPen(markColour, L::circleLineWidth));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawEllipse(QPointF(L::circleCentre.x, height - L::circleCentre.y), L::circleRadius, L::circleRadius);
-  painter.end();
-  return preview;
 }
 
 }  // namespace kelmora::background
