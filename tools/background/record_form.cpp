@@ -8,6 +8,9 @@
 #include <array>
 #include <cmath>
 #include <initializer_list>
+#include <map>
+#include <string_view>
+#include <vector>
 
 #include "platform/system_font.h"
 #include "report/page_layout.h"
@@ -39,58 +42,59 @@ constexpr double indexTableRight = 630;
 // Height of the heading above the raw-score table and the index key beside it.
 constexpr double tableHeadingHeight = 52;
 
-// Subtest rows of the raw-score table from the bottom up, the order in which
-// the report fills them: code and Norwegian name.
-struct Subtest {
-  const char* code;
-  const char* name;
-};
-constexpr std::array<Subtest, 10> subtestRows{{
-    {"Kd", "Koding"},
-    {"In", "Informasjon"},
-    {"Vp", "Visuelle puslespill"},
-    {"Sl", "Symbolleting"},
-    {"Rg", "Regning"},
-    {"Of", "Ordforråd"},
-    {"Mr", "Matriseresonnering"},
-    {"Th", "Tallhukommelse"},
-    {"Li", "Likheter"},
-    {"Tm", "Terningmønster"},
-}};
+QString utf8(const char* text) { return QString::fromUtf8(text); }
+QString utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-constexpr std::array<const char*, 4> groupCodes{"VFI", "PRI", "AMI", "PHI"};
+// The Norwegian names on the form. Which subtests there are, and which index
+// each belongs to, is for the table of subtests to say.
+QString subtestName(std::string_view code) {
+  static const std::map<std::string_view, const char*> names{
+      {"Tm", "Terningmønster"}, {"Li", "Likheter"},  {"Th", "Tallhukommelse"}, {"Mr", "Matriseresonnering"},
+      {"Of", "Ordforråd"},      {"Rg", "Regning"},   {"Sl", "Symbolleting"},   {"Vp", "Visuelle puslespill"},
+      {"In", "Informasjon"},    {"Kd", "Koding"}};
+  return utf8(names.at(code));
+}
 
-// Index table rows from the bottom up.
-struct IndexRow {
-  const char* code;
-  const char* name;
-};
-constexpr std::array<IndexRow, 5> indexRows{{
-    {"IQ", "Full skala IQ"},
-    {"PHI", "Prosesseringshastighet"},
-    {"AMI", "Arbeidsminne"},
-    {"PRI", "Perseptuell resonnering"},
-    {"VFI", "Verbal forståelse"},
-}};
+QString indexName(std::string_view table) {
+  static const std::map<std::string_view, const char*> names{{"VFI", "Verbal forståelse"},
+                                                              {"PRI", "Perseptuell resonnering"},
+                                                              {"AMI", "Arbeidsminne"},
+                                                              {"PHI", "Prosesseringshastighet"},
+                                                              {"FSIQ", "Full skala IQ"}};
+  return utf8(names.at(table));
+}
 
-// The subtest profile: one column per subtest, in four groups. Supplementary
-// subtests are written in brackets.
-struct ProfileGroup {
-  const char* code;
+// A subtest goes by its scaled score's key without the "s" (the norms' "Fv"
+// is "Vf" on the form), the full scale by "IQ".
+QString shownCode(const Subtest& subtest) { return utf8(subtest.scaledKey.substr(1)); }
+QString shownCode(const Index& index) { return index.table == "FSIQ" ? QStringLiteral("IQ") : utf8(index.table); }
+
+// The raw-score table's rows from the bottom up, the order in which the
+// report fills them.
+const Subtest& subtestInRow(std::size_t row) { return subtests[coreSubtestCount - 1 - row]; }
+
+std::vector<const Subtest*> subtestsOf(IndexGroup group, bool core) {
+  std::vector<const Subtest*> result;
+  for (const Subtest& subtest : subtests)
+    if (subtest.group == group && subtest.core == core) result.push_back(&subtest);
+  return result;
+}
+
+// The subtest profile: one column per subtest of each group, the
+// supplementary ones last. Where each group's columns and scores stand, in
+// the groups' order.
+struct ProfilePlace {
   double firstX;
   double step;
   double firstScoreX;
-  std::array<const char*, 5> subtests;
-  int count;
 };
-const std::array<ProfileGroup, 4> profileGroups{{
-    {"VFI", L::vfiProfileX, L::vfiProfileStep, L::vfiScoreRowX, {"Li", "Of", "In", "(Rs)", ""}, 4},
-    {"PRI", L::priProfileX, L::subtestProfileStep, L::priScoreRowX, {"Tm", "Mr", "Vp", "(Vf)", "(Bu)"}, 5},
-    {"AMI", L::amiProfileX, L::subtestProfileStep, L::amiScoreRowX, {"Th", "Rg", "(Bt)", "", ""}, 3},
-    {"PHI", L::phiProfileX, L::subtestProfileStep, L::phiScoreRowX, {"Sl", "Kd", "(Ut)", "", ""}, 3},
+constexpr std::array<ProfilePlace, indexGroupCount> profilePlaces{{
+    {L::vfiProfileX, L::vfiProfileStep, L::vfiScoreRowX},
+    {L::priProfileX, L::subtestProfileStep, L::priScoreRowX},
+    {L::amiProfileX, L::subtestProfileStep, L::amiScoreRowX},
+    {L::phiProfileX, L::subtestProfileStep, L::phiScoreRowX},
 }};
 
-constexpr std::array<const char*, 5> indexProfileCodes{"VFI", "PRI", "AMI", "PHI", "IQ"};
 constexpr int indexProfileLowest = 40;
 constexpr int indexProfileHighest = 160;
 
@@ -204,8 +208,6 @@ class Sheet {
   int height_;
 };
 
-QString utf8(const char* text) { return QString::fromUtf8(text); }
-
 void drawHeader(Sheet& sheet) {
   const double baseline = 1600;
   sheet.text(leftEdge, baseline, QStringLiteral("WAIS-IV"), 30, true, Align::left, inkColour);
@@ -306,7 +308,7 @@ void drawRawScoreTable(Sheet& sheet) {
   const double step = L::subtestRowStep;
   const Span firstRow = rowAround(L::rawColumn.y, step);
   const double bodyBottom = firstRow.low;
-  const double bodyTop = firstRow.low + step * static_cast<double>(subtestRows.size());
+  const double bodyTop = firstRow.low + step * static_cast<double>(coreSubtestCount);
   const double headingMiddle = bodyTop + tableHeadingHeight / 2;
   const double headingTop = bodyTop + tableHeadingHeight;
 
@@ -324,8 +326,8 @@ void drawRawScoreTable(Sheet& sheet) {
   // One size for every name: the largest at which the longest still fits.
   double nameSize = 12.5;
   const auto fits = [&](double size) {
-    return std::all_of(subtestRows.begin(), subtestRows.end(), [&](const Subtest& subtest) {
-      return sheet.width(utf8(subtest.name), size, false) <= rawLeft - nameLeft - 6;
+    return std::all_of(subtests.begin(), subtests.begin() + coreSubtestCount, [&](const Subtest& subtest) {
+      return sheet.width(subtestName(subtest.code), size, false) <= rawLeft - nameLeft - 6;
     });
   };
   while (nameSize > 9 && !fits(nameSize)) nameSize -= 0.5;
@@ -333,15 +335,15 @@ void drawRawScoreTable(Sheet& sheet) {
   sheet.text(leftEdge, headingTop + 12, utf8("Omregning av råskårer"), 15, true, Align::left, inkColour);
   sheet.fill(codeLeft, bodyTop, tableRight, headingTop, headingFill);
 
-  for (std::size_t i = 0; i < subtestRows.size(); ++i) {
+  for (std::size_t i = 0; i < coreSubtestCount; ++i) {
     const double low = bodyBottom + step * static_cast<double>(i);
     const double high = low + step;
     const auto open = static_cast<std::size_t>(L::scaledColumnOffsets.at(i));
     for (std::size_t k = 0; k < 4; ++k) {
       if (k != open) sheet.fill(scaled[k].low, low, scaled[k].high, high, unusedFill);
     }
-    sheet.textIn(codeLeft + 8, low, high, {utf8(subtestRows[i].code)}, 13, true, Align::left, inkColour);
-    sheet.textIn(nameLeft, low, high, {utf8(subtestRows[i].name)}, nameSize, false, Align::left);
+    sheet.textIn(codeLeft + 8, low, high, {shownCode(subtestInRow(i))}, 13, true, Align::left, inkColour);
+    sheet.textIn(nameLeft, low, high, {subtestName(subtestInRow(i).code)}, nameSize, false, Align::left);
     if (i > 0) sheet.horizontal(codeLeft, tableRight, low, 1, gridColour);
   }
 
@@ -351,7 +353,7 @@ void drawRawScoreTable(Sheet& sheet) {
   sheet.textIn((scaled[0].low + tableRight) / 2, headingMiddle, headingTop, {utf8("Skalerte skårer")}, 12, true,
                Align::centre, inkColour);
   for (std::size_t k = 0; k < 4; ++k) {
-    sheet.textIn((scaled[k].low + scaled[k].high) / 2, bodyTop, headingMiddle, {utf8(groupCodes[k])}, 12, true,
+    sheet.textIn((scaled[k].low + scaled[k].high) / 2, bodyTop, headingMiddle, {shownCode(indexes[k])}, 12, true,
                  Align::centre, inkColour);
   }
 
@@ -368,7 +370,7 @@ void drawRawScoreTable(Sheet& sheet) {
 void drawIndexKey(Sheet& sheet) {
   const Span firstRow = rowAround(L::rawColumn.y, L::subtestRowStep);
   const double bottom = firstRow.low;
-  const double bodyTop = firstRow.low + L::subtestRowStep * static_cast<double>(subtestRows.size());
+  const double bodyTop = firstRow.low + L::subtestRowStep * static_cast<double>(coreSubtestCount);
   const double top = bodyTop + tableHeadingHeight;
   const double left = 490;
   const double right = indexTableRight;
@@ -377,22 +379,19 @@ void drawIndexKey(Sheet& sheet) {
   sheet.horizontal(left, right, bodyTop);
   sheet.textIn(left + 12, bodyTop, top, {utf8("Indeksene")}, 12, true, Align::left, inkColour);
 
-  struct Entry {
-    const char* code;
-    const char* core;
-    const char* extra;
+  // Each index's core subtests, and below them its supplementary ones.
+  const auto listed = [](const std::vector<const Subtest*>& members) {
+    QStringList codes;
+    for (const Subtest* subtest : members) codes.append(shownCode(*subtest));
+    return codes.join(utf8(" · "));
   };
-  const std::array<Entry, 4> entries{{
-      {"VFI", "Li · Of · In", "(Rs)"},
-      {"PRI", "Tm · Mr · Vp", "(Vf · Bu)"},
-      {"AMI", "Th · Rg", "(Bt)"},
-      {"PHI", "Sl · Kd", "(Ut)"},
-  }};
   double y = bodyTop - 34;
-  for (const Entry& entry : entries) {
-    sheet.text(left + 12, y, utf8(entry.code), 12, true, Align::left, inkColour);
-    sheet.text(left + 54, y, utf8(entry.core), 11.5, false, Align::left);
-    sheet.text(left + 54, y - 17, utf8(entry.extra), 10.5, false, Align::left, mutedColour);
+  for (std::size_t g = 0; g < indexGroupCount; ++g) {
+    const auto group = static_cast<IndexGroup>(g);
+    sheet.text(left + 12, y, shownCode(indexes[g]), 12, true, Align::left, inkColour);
+    sheet.text(left + 54, y, listed(subtestsOf(group, true)), 11.5, false, Align::left);
+    sheet.text(left + 54, y - 17, QStringLiteral("(%1)").arg(listed(subtestsOf(group, false))), 10.5, false,
+               Align::left, mutedColour);
     y -= 56;
   }
   sheet.text(left + 12, y + 2, utf8("IQ: alle ti"), 11.5, true, Align::left, inkColour);
@@ -416,16 +415,15 @@ void drawNotes(Sheet& sheet, double bottom, double top) {
 void drawSums(Sheet& sheet) {
   const Span row = rowAround(L::sumRow.y, 42.5);
   const double headingTop = row.high + 26;
-  std::array<Span, 5> cells{};
-  for (std::size_t k = 0; k < 5; ++k) {
+  std::array<Span, indexes.size()> cells{};
+  for (std::size_t k = 0; k < cells.size(); ++k) {
     cells[k] = columnAround(L::sumRow.x + L::sumStep * static_cast<double>(k), QStringLiteral("000"), L::sumStep);
   }
   const double left = leftEdge;
-  const double right = cells[4].high;
+  const double right = cells.back().high;
   sheet.fill(cells[0].low, row.high, right, headingTop, headingFill);
-  const std::array<const char*, 5> codes{"VFI", "PRI", "AMI", "PHI", "IQ"};
-  for (std::size_t k = 0; k < 5; ++k) {
-    sheet.textIn((cells[k].low + cells[k].high) / 2, row.high, headingTop, {utf8(codes[k])}, 12, true,
+  for (std::size_t k = 0; k < cells.size(); ++k) {
+    sheet.textIn((cells[k].low + cells[k].high) / 2, row.high, headingTop, {shownCode(indexes[k])}, 12, true,
                  Align::centre, inkColour);
     if (k > 0) sheet.vertical(cells[k].low, row.low, headingTop, 1, gridColour);
   }
@@ -442,7 +440,7 @@ void drawIndexTable(Sheet& sheet) {
   const double step = L::indexTableRowStep;
   const Span firstRow = rowAround(L::indexTableBottom, step);
   const double bodyBottom = firstRow.low;
-  const double bodyTop = firstRow.low + step * static_cast<double>(indexRows.size());
+  const double bodyTop = firstRow.low + step * static_cast<double>(indexes.size());
   const double headingTop = bodyTop + 84;
 
   const double labelRight = 215;
@@ -453,13 +451,15 @@ void drawIndexTable(Sheet& sheet) {
   sheet.text(leftEdge, headingTop + 12, utf8("Indeksskårer"), 15, true, Align::left, inkColour);
   sheet.fill(leftEdge, bodyTop, edges[4], headingTop, headingFill);
 
-  for (std::size_t r = 0; r < indexRows.size(); ++r) {
+  // From the bottom up: the full scale first.
+  for (std::size_t r = 0; r < indexes.size(); ++r) {
+    const Index& index = indexes[indexes.size() - 1 - r];
     const double low = bodyBottom + step * static_cast<double>(r);
     const double high = low + step;
     const bool fullScale = r == 0;
     if (fullScale) sheet.fill(leftEdge, low, edges[4], high, bandFill);
-    sheet.text(leftEdge + 10, low + step / 2 + 3, utf8(indexRows[r].code), 13, true, Align::left, inkColour);
-    sheet.text(leftEdge + 10, low + step / 2 - 14, utf8(indexRows[r].name), 10.5, false, Align::left);
+    sheet.text(leftEdge + 10, low + step / 2 + 3, shownCode(index), 13, true, Align::left, inkColour);
+    sheet.text(leftEdge + 10, low + step / 2 - 14, indexName(index.table), 10.5, false, Align::left);
     if (r > 0) sheet.horizontal(leftEdge, edges[4], low, 1, fullScale || r == 1 ? inkColour : gridColour);
   }
   sheet.horizontal(leftEdge, edges[4], bodyBottom + step, 1, inkColour);
@@ -508,15 +508,18 @@ void drawSubtestProfile(Sheet& sheet) {
   // left of those centres, on the thin line of each column.
   std::vector<double> xs;
   std::vector<double> middles;
-  std::vector<QString> codes;
+  std::vector<const Subtest*> columns;
   std::vector<std::size_t> groupStarts;
   const double scoreHalf = markWidth(QStringLiteral("00"), L::profileRowFontSize) / 2;
-  for (const ProfileGroup& group : profileGroups) {
+  for (std::size_t g = 0; g < indexGroupCount; ++g) {
     groupStarts.push_back(xs.size());
-    for (int i = 0; i < group.count; ++i) {
-      xs.push_back(group.firstX + group.step * i);
-      middles.push_back(group.firstScoreX + L::subtestScoreStep * i - scoreHalf);
-      codes.push_back(utf8(group.subtests.at(static_cast<std::size_t>(i))));
+    const ProfilePlace& place = profilePlaces[g];
+    std::vector<const Subtest*> group = subtestsOf(static_cast<IndexGroup>(g), true);
+    for (const Subtest* extra : subtestsOf(static_cast<IndexGroup>(g), false)) group.push_back(extra);
+    for (std::size_t i = 0; i < group.size(); ++i) {
+      xs.push_back(place.firstX + place.step * static_cast<double>(i));
+      middles.push_back(place.firstScoreX + L::subtestScoreStep * static_cast<double>(i) - scoreHalf);
+      columns.push_back(group[i]);
     }
   }
   const double half = L::subtestScoreStep / 2;
@@ -542,15 +545,17 @@ void drawSubtestProfile(Sheet& sheet) {
   }
   for (std::size_t i = 0; i < xs.size(); ++i) {
     sheet.vertical(xs[i], gridBottom, gridTop, 1, minorGridColour);
-    const bool supplementary = codes[i].startsWith(QLatin1Char('('));
-    sheet.textIn(middles[i], scoreTop, codeTop, {codes[i]}, supplementary ? 9.5 : 11, !supplementary, Align::centre,
+    // Supplementary subtests are written in brackets.
+    const bool supplementary = !columns[i]->core;
+    const QString code = supplementary ? QStringLiteral("(%1)").arg(shownCode(*columns[i])) : shownCode(*columns[i]);
+    sheet.textIn(middles[i], scoreTop, codeTop, {code}, supplementary ? 9.5 : 11, !supplementary, Align::centre,
                  supplementary ? mutedColour : inkColour);
     if (i > 0) sheet.vertical(edges[i], gridTop, scoreTop, 1, gridColour);
   }
   for (std::size_t g = 0; g < groupStarts.size(); ++g) {
     const std::size_t first = groupStarts[g];
     const std::size_t end = g + 1 < groupStarts.size() ? groupStarts[g + 1] : xs.size();
-    sheet.textIn((edges[first] + edges[end]) / 2, codeTop, groupTop, {utf8(profileGroups[g].code)}, 12, true,
+    sheet.textIn((edges[first] + edges[end]) / 2, codeTop, groupTop, {shownCode(indexes[g])}, 12, true,
                  Align::centre, inkColour);
     if (g > 0) sheet.vertical(edges[first], gridBottom, groupTop, 2);
   }
@@ -562,7 +567,7 @@ void drawSubtestProfile(Sheet& sheet) {
 
 void drawIndexProfile(Sheet& sheet) {
   std::vector<double> xs;
-  for (std::size_t i = 0; i < indexProfileCodes.size(); ++i) {
+  for (std::size_t i = 0; i < indexes.size(); ++i) {
     xs.push_back(L::indexProfileOrigin.x + L::indexProfileStep * static_cast<double>(i));
   }
   const std::vector<double> edges = columnEdges(xs, 47, 47);
@@ -589,9 +594,11 @@ void drawIndexProfile(Sheet& sheet) {
   }
   for (std::size_t i = 0; i < xs.size(); ++i) {
     sheet.vertical(xs[i], gridBottom, gridTop, 1, minorGridColour);
-    sheet.textIn((edges[i] + edges[i + 1]) / 2, scoreRow.high, codeTop, {utf8(indexProfileCodes[i])}, 12, true,
+    sheet.textIn((edges[i] + edges[i + 1]) / 2, scoreRow.high, codeTop, {shownCode(indexes[i])}, 12, true,
                  Align::centre, inkColour);
-    if (i > 0) sheet.vertical(edges[i], gridBottom, codeTop, i == 4 ? 2 : 1, i == 4 ? inkColour : gridColour);
+    // A heavy rule sets the full scale apart.
+    const bool fullScale = i == indexGroupCount;
+    if (i > 0) sheet.vertical(edges[i], gridBottom, codeTop, fullScale ? 2 : 1, fullScale ? inkColour : gridColour);
   }
   sheet.horizontal(left, right, scoreRow.high);
   sheet.horizontal(left, right, gridTop);
