@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "base/diagnostics.h"
 #include "base/resource_folder.h"
@@ -40,18 +41,22 @@ std::optional<Place> placeOf(double left, double right, double y) {
   if (near(y, L::sumRow.y)) return Place{"sum", "190"};
   if (near(y, L::sexCrossY) || near(y, L::handednessCrossY)) return Place{"cross", "X"};
   if (near(right, L::rawColumn.x)) return Place{"raw score", "135"};
-  for (long k = 0; k < 4; ++k) {
+  for (std::size_t k = 0; k < indexGroupCount; ++k) {
     if (near(right, L::scaledColumn.x + L::scaledColumnWidth * static_cast<double>(k))) {
       return Place{"scaled score", "19"};
     }
   }
-  const Place columns[] = {{"index sum", "190"},        {"index score", "160"}, {"percentile", ">99,9"},
-                           {"confidence interval", "155-163"}, {"year", "2024"},     {"month", "12"},
-                           {"day", "30"}};
-  const double columnXs[] = {L::indexSumColumnX, L::indexScoreColumnX, L::indexPercentileColumnX,
-                             L::indexIntervalColumnX, L::yearColumnX, L::monthColumnX, L::dayColumnX};
-  for (std::size_t c = 0; c < std::size(columns); ++c)
-    if (near(right, columnXs[c])) return columns[c];
+  const std::pair<double, Place> columns[] = {
+      {L::indexSumColumnX, {"index sum", "190"}},
+      {L::indexScoreColumnX, {"index score", "160"}},
+      {L::indexPercentileColumnX, {"percentile", ">99,9"}},
+      {L::indexIntervalColumnX, {"confidence interval", "155-163"}},
+      {L::yearColumnX, {"year", "2024"}},
+      {L::monthColumnX, {"month", "12"}},
+      {L::dayColumnX, {"day", "30"}},
+  };
+  for (const auto& [x, place] : columns)
+    if (near(right, x)) return place;
   return std::nullopt;
 }
 
@@ -59,8 +64,9 @@ SampleMark widened(const platform::Operation& text) {
   const double right = text.at.x + text.width;
   const auto place = placeOf(text.at.x, right, text.at.y);
   if (!place) return {QString(), QString::fromStdString(text.text), right, text.at.y, text.fontSize};
-  return {QString::fromUtf8(place->what), QString::fromUtf8(place->widest), place->leftAligned ? text.at.x : right,
-          text.at.y, text.fontSize, place->leftAligned};
+  const double x = place->leftAligned ? text.at.x : right;
+  return {QString::fromUtf8(place->what), QString::fromUtf8(place->widest), x, text.at.y, text.fontSize,
+          place->leftAligned};
 }
 
 }  // namespace
@@ -111,6 +117,7 @@ QImage drawPreview(const QImage& form) {
 }
 
 std::vector<SampleMark> sampleMarks(const QImage& form) {
+  // The report crosses the left box for "M" and "V" only.
   ExcelData otherBoxes = sampleClient();
   otherBoxes["Kjønn"] = otherBoxes["Kjønn"] == "M" ? "K" : "M";
   otherBoxes["Hendthet"] = otherBoxes["Hendthet"] == "V" ? "H" : "V";
