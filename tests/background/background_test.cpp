@@ -17,6 +17,7 @@
 #include "report/page_layout.h"
 #include "tools/background/record_form.h"
 #include "tools/background/sample_report.h"
+#include "tools/sample_client/sample_client.h"
 
 namespace kelmora::background {
 namespace {
@@ -96,6 +97,39 @@ TEST_F(RecordForm, EveryMarkFallsOnClearPaperInsideItsBox) {
     EXPECT_LE(darkest(QRect(middle.x(), box.top() - 20, 1, 20)), rule) << "no rule above the mark";
     EXPECT_LE(darkest(QRect(box.left() - 100, middle.y(), 100, 1)), rule) << "no rule left of the mark";
     EXPECT_LE(darkest(QRect(box.right() + 1, middle.y(), 100, 1)), rule) << "no rule right of the mark";
+  }
+}
+
+// The preview is the form as it is, but for the sample client's report in
+// blue, each of its texts in its place.
+TEST_F(RecordForm, ThePreviewIsTheFormWithTheSampleReportInBlue) {
+  const QImage preview = drawPreview(committed).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(preview.size(), committed.size());
+  const auto inked = [&](int x, int y) {
+    const QRgb pixel = reinterpret_cast<const QRgb*>(preview.constScanLine(y))[x];
+    return qBlue(pixel) > qRed(pixel);
+  };
+  int neitherFormNorInk = 0;
+  for (int y = 0; y < preview.height(); ++y) {
+    for (int x = 0; x < preview.width(); ++x) {
+      const QRgb pixel = reinterpret_cast<const QRgb*>(preview.constScanLine(y))[x];
+      const bool form = qRed(pixel) == grey(x, y) && qGreen(pixel) == grey(x, y) && qBlue(pixel) == grey(x, y);
+      neitherFormNorInk += !form && !inked(x, y);
+    }
+  }
+  EXPECT_EQ(neitherFormNorInk, 0);
+
+  const auto report = recordedReport(committed, sampleClient());
+  ASSERT_TRUE(report);
+  for (const auto& text : report->visibleTexts()) {
+    const QRect box = markRect({QStringLiteral("text"), QString::fromStdString(text.text), text.at.x, text.at.y,
+                                text.fontSize, true})
+                          .toAlignedRect();
+    int ink = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+      for (int x = box.left(); x <= box.right(); ++x) ink += inked(x, y);
+    }
+    EXPECT_GT(ink, 0) << text.text << " at " << text.at.x << ", " << text.at.y;
   }
 }
 
