@@ -1,7 +1,6 @@
 #include "platform/system_font.h"
 
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QImage>
 #include <QString>
 
@@ -30,15 +29,14 @@ QFont systemFontOfSize(double fontSize) {
   return font;
 }
 
+QFontMetricsF systemFontMetrics(double fontSize) { return QFontMetricsF(systemFontOfSize(fontSize), &pointDevice()); }
+
 double systemFontTextWidth(std::string_view text, double fontSize) {
   if (text.empty()) return 0;
-  const QFontMetricsF metrics(systemFontOfSize(fontSize), &pointDevice());
-  return metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  return systemFontMetrics(fontSize).horizontalAdvance(
+      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-double systemFontDescent(double fontSize) {
-  const QFontMetricsF metrics(systemFontOfSize(fontSize), &pointDevice());
-  return metrics.descent();
-}
+double systemFontDescent(double fontSize) { return systemFontMetrics(fontSize).descent(); }
 
 }  // namespace kelmora::platform

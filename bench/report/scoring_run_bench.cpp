@@ -13,18 +13,11 @@
 #include "base/resource_folder.h"
 #include "platform/recording_context.h"
 #include "report/scoring_run.h"
+#include "tools/sample_client/sample_client.h"
 
 namespace {
 
 using namespace kelmora;
-
-ExcelData client() {
-  ExcelData data{{"Navn", "Kari Nordmann"}, {"Fødselsdato", "15-03-1985"}, {"Testdato", "10-06-2024"},
-                 {"Kjønn", "K"}, {"Hendthet", "V"}, {"sRs", "10"}, {"sVf", "11"}, {"sBu", "9"}, {"sBt", "12"},
-                 {"sUt", "8"}};
-  for (const char* code : {"Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd"}) data[code] = "20";
-  return data;
-}
 
 // A working directory of its own for the report file.
 struct Scratch {
@@ -44,7 +37,7 @@ struct Scratch {
 void BM_ScoringRunToPdf(benchmark::State& state) {
   Scratch scratch;
   SharedData store;
-  store.setExcelData(client());
+  store.setExcelData(sampleClient());
   ReportServices services = productionServices();
   int opened = 0;
   services.openFile = [&](const std::filesystem::path&) { ++opened; };
@@ -60,7 +53,7 @@ BENCHMARK(BM_ScoringRunToPdf)->Unit(benchmark::kMillisecond);
 // The same run drawn into a recording: the cost of everything but the PDF.
 void BM_ScoringRunRecorded(benchmark::State& state) {
   SharedData store;
-  store.setExcelData(client());
+  store.setExcelData(sampleClient());
   ReportServices services = productionServices();
   services.createDocument = [](const std::filesystem::path&, std::string&) -> std::unique_ptr<platform::DocumentContext> {
     return std::make_unique<platform::RecordingContext>();

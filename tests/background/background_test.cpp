@@ -1,6 +1,7 @@
-// The committed record form resources/wais-iv.png against the page layout:
-// every value the report writes lands on clear paper inside a box, both
-// profiles' scales lie where the report plots, and the image is up to date.
+// The committed record form resources/wais-iv.png against the report: every
+// value that the real scoring run writes, widened to the widest of its kind,
+// lands on clear paper inside a box, both profiles' scales lie where the
+// report plots, and the image is up to date.
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "report/page_layout.h"
 #include "tools/background/record_form.h"
+#include "tools/background/sample_report.h"
+#include "tools/sample_client/sample_client.h"
 
 namespace kelmora::background {
 namespace {
@@ -31,6 +35,8 @@ class RecordForm : public ::testing::Test {
   static void SetUpTestSuite() {
     ASSERT_TRUE(loadFormFonts());
     committed = QImage(QStringLiteral(KELMORA_TEST_RESOURCES "/wais-iv.png")).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_TRUE(loadConversionTables(KELMORA_TEST_RESOURCES));
+    marks = sampleMarks(committed);
   }
 
   static int grey(int x, int y) { return committed.constScanLine(y)[x]; }
@@ -46,6 +52,7 @@ class RecordForm : public ::testing::Test {
   }
 
   static inline QImage committed;
+  static inline std::vector<SampleMark> marks;
 };
 
 TEST_F(RecordForm, IsWhatTheGeneratorDrawsNowWithWhiteMargins) {
@@ -69,9 +76,14 @@ TEST_F(RecordForm, IsWhatTheGeneratorDrawsNowWithWhiteMargins) {
 // Each mark lies on clear paper, boxed in by rules (the name stands on its
 // underline), and overlaps no other mark.
 TEST_F(RecordForm, EveryMarkFallsOnClearPaperInsideItsBox) {
-  const auto marks = sampleMarks();
+  // The name; ten raw and ten scaled scores; five sums; five index rows of
+  // four; fifteen scaled and five index scores over the profiles; both boxes
+  // of two check rows; three dates of three.
+  ASSERT_EQ(marks.size(), 1 + 10 + 10 + 5 + 5 * 4 + 15 + 5 + 2 * 2 + 3 * 3u);
   for (const SampleMark& mark : marks) {
-    SCOPED_TRACE(mark.what.toStdString() + " \"" + mark.text.toStdString() + "\"");
+    SCOPED_TRACE(mark.what.toStdString() + " \"" + mark.text.toStdString() + "\" at " + std::to_string(mark.x) +
+                 ", " + std::to_string(mark.y));
+    EXPECT_FALSE(mark.what.isEmpty()) << "the report writes where the form is not known to have a box";
     const QRectF rect = markRect(mark);
     const QRect box = rect.toAlignedRect().adjusted(0, 0, 1, 1);
     ASSERT_TRUE(box.left() >= 0 && box.top() >= 0 && box.right() < L::pageWidth && box.bottom() < L::pageHeight);
@@ -85,6 +97,39 @@ TEST_F(RecordForm, EveryMarkFallsOnClearPaperInsideItsBox) {
     EXPECT_LE(darkest(QRect(middle.x(), box.top() - 20, 1, 20)), rule) << "no rule above the mark";
     EXPECT_LE(darkest(QRect(box.left() - 100, middle.y(), 100, 1)), rule) << "no rule left of the mark";
     EXPECT_LE(darkest(QRect(box.right() + 1, middle.y(), 100, 1)), rule) << "no rule right of the mark";
+  }
+}
+
+// The preview is the form as it is, but for the sample client's report in
+// blue, each of its texts in its place.
+TEST_F(RecordForm, ThePreviewIsTheFormWithTheSampleReportInBlue) {
+  const QImage preview = drawPreview(committed).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(preview.size(), committed.size());
+  const auto inked = [&](int x, int y) {
+    const QRgb pixel = reinterpret_cast<const QRgb*>(preview.constScanLine(y))[x];
+    return qBlue(pixel) > qRed(pixel);
+  };
+  int neitherFormNorInk = 0;
+  for (int y = 0; y < preview.height(); ++y) {
+    for (int x = 0; x < preview.width(); ++x) {
+      const QRgb pixel = reinterpret_cast<const QRgb*>(preview.constScanLine(y))[x];
+      const bool form = qRed(pixel) == grey(x, y) && qGreen(pixel) == grey(x, y) && qBlue(pixel) == grey(x, y);
+      neitherFormNorInk += !form && !inked(x, y);
+    }
+  }
+  EXPECT_EQ(neitherFormNorInk, 0);
+
+  const auto report = recordedReport(committed, sampleClient());
+  ASSERT_TRUE(report);
+  for (const auto& text : report->visibleTexts()) {
+    const QRect box = markRect({QStringLiteral("text"), QString::fromStdString(text.text), text.at.x, text.at.y,
+                                text.fontSize, true})
+                          .toAlignedRect();
+    int ink = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+      for (int x = box.left(); x <= box.right(); ++x) ink += inked(x, y);
+    }
+    EXPECT_GT(ink, 0) << text.text << " at " << text.at.x << ", " << text.at.y;
   }
 }
 

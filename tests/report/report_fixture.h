@@ -33,8 +33,9 @@ struct ReportTest : ::testing::Test {
   void SetUp() override;
 };
 
-// Born 15-03-1985, tested 10-06-2024 (39 years, 2 months, 26 days), every
-// raw score 20 and the five supplementary scaled scores.
+// The sample client (tools/sample_client): born 15-03-1985, tested 10-06-2024
+// (39 years, 2 months, 26 days), every raw score 20 and the five
+// supplementary scaled scores.
 ExcelData completeClient();
 
 // What the page should show for the complete client, worked out on the side.

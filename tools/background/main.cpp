@@ -1,9 +1,10 @@
 // Writes the record form "wais-iv.png" that the report is printed over.
 //
-//   kelmora-background <form.png> [<preview.png>]
+//   kelmora-background <form.png> [<preview.png> <resources>]
 //
-// The preview is the form with a complete client's sample values and profile
-// lines drawn on it, the way to check by eye that every value fits its box.
+// The preview is the form with the sample client's report drawn on it by the
+// real scoring run, the way to check by eye that every value fits its box.
+// The run reads its conversion tables from the resources folder.
 
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -11,6 +12,7 @@
 #include <cstdio>
 
 #include "tools/background/record_form.h"
+#include "tools/background/sample_report.h"
 
 namespace {
 
@@ -31,8 +33,8 @@ int main(int argc, char** argv) {
   // Text needs a platform integration; the offscreen one needs no display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: kelmora-background <form.png> [<preview.png>]\n");
+  if (argc != 2 && argc != 4) {
+    std::fprintf(stderr, "usage: kelmora-background <form.png> [<preview.png> <resources>]\n");
     return 2;
   }
   if (!kelmora::background::loadFormFonts()) {
@@ -41,8 +43,17 @@ int main(int argc, char** argv) {
   }
   const QImage form = kelmora::background::renderRecordForm();
   if (!writePng(form, QString::fromLocal8Bit(argv[1]))) return 1;
-  if (argc == 3) {
-    if (!writePng(kelmora::background::drawSampleMarks(form), QString::fromLocal8Bit(argv[2]))) return 1;
+  if (argc == 4) {
+    if (!kelmora::background::loadConversionTables(argv[3])) {
+      std::fprintf(stderr, "kelmora-background: the conversion tables are not all in %s\n", argv[3]);
+      return 1;
+    }
+    const QImage preview = kelmora::background::drawPreview(form);
+    if (preview.isNull()) {
+      std::fprintf(stderr, "kelmora-background: the sample client's run made no report\n");
+      return 1;
+    }
+    if (!writePng(preview, QString::fromLocal8Bit(argv[2]))) return 1;
   }
   return 0;
 }
