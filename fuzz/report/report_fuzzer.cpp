@@ -4,7 +4,7 @@
 // range, say) shows up as a crash here rather than as a page that silently
 // loses what was drawn after it.
 //
-// The input is lines of "key=value" laid over a complete client; a line
+// The input is lines of "key=value" laid over the sample client; a line
 // without "=" removes that key.
 
 #include <zlib.h>
@@ -29,23 +29,12 @@
 #include "platform/pdf_context.h"
 #include "report/scoring_run.h"
 #include "support/scratch_folder.h"
+#include "tools/sample_client/sample_client.h"
 
 namespace {
 
-const kelmora::ExcelData& completeClient() {
-  static const kelmora::ExcelData client = [] {
-    kelmora::ExcelData data{{"Navn", "Kari Nordmann"}, {"Fødselsdato", "15-03-1985"}, {"Testdato", "10-06-2024"},
-                            {"Kjønn", "K"},            {"Hendthet", "V"},             {"sRs", "10"},
-                            {"sVf", "11"},             {"sBu", "9"},                  {"sBt", "12"},
-                            {"sUt", "8"}};
-    for (const char* code : {"Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd"}) data[code] = "20";
-    return data;
-  }();
-  return client;
-}
-
 kelmora::ExcelData clientFrom(std::string_view input) {
-  kelmora::ExcelData data = completeClient();
+  kelmora::ExcelData data = kelmora::sampleClient();
   while (!input.empty()) {
     const std::size_t end = std::min(input.find('\n'), input.size());
     const std::string_view line = input.substr(0, end);
