@@ -80,8 +80,6 @@ void RecordingContext::restoreGState() {
 void RecordingContext::drawImage(const Image& image, Rect rect) {
   Operation operation = make(Operation::Kind::image);
   operation.rect = rect;
-  operation.imageWidth = image.width();
-  operation.imageHeight = image.height();
   operation.image = image;
   recording_->operations.push_back(std::move(operation));
 }
@@ -94,7 +92,6 @@ void RecordingContext::drawText(std::string_view text, double fontSize, Point lo
   operation.fontSize = fontSize;
   operation.at = lowerLeft;
   operation.width = measure_(text, fontSize);
-  operation.savedDepth = static_cast<int>(saved_.size());
   recording_->operations.push_back(std::move(operation));
 }
 

@@ -38,10 +38,7 @@ struct Operation {
   double fontSize = 0;
   Point at;                    // text: lower-left corner of its line
   double width = 0;            // text: measured width
-  int savedDepth = 0;          // text: graphics states saved around it
   Rect rect;                   // image, beginPage
-  int imageWidth = 0;
-  int imageHeight = 0;
   std::optional<Image> image;  // image
 };
 

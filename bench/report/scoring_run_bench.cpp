@@ -13,29 +13,16 @@
 #include "base/resource_folder.h"
 #include "platform/recording_context.h"
 #include "report/scoring_run.h"
+#include "support/scratch_folder.h"
 #include "tools/sample_client/sample_client.h"
 
 namespace {
 
 using namespace kelmora;
 
-// A working directory of its own for the report file.
-struct Scratch {
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::path path;
-  Scratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelmora-bench-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-    std::filesystem::current_path(path);
-  }
-  ~Scratch() {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(path);
-  }
-};
-
 void BM_ScoringRunToPdf(benchmark::State& state) {
-  Scratch scratch;
+  // A working directory of its own for the report file.
+  const testing::ScratchFolder scratch(testing::ScratchFolder::asWorkingDirectory);
   SharedData store;
   store.setExcelData(sampleClient());
   ReportServices services = productionServices();

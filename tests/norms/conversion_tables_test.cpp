@@ -10,6 +10,7 @@
 #include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
 #include "base/resource_folder.h"
+#include "support/scratch_folder.h"
 
 namespace kelmora {
 namespace {
@@ -59,13 +60,9 @@ TEST(ConversionTableText, EncodingIsUtf8WithOrWithoutByteOrderMark) {
 class ConversionTables : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("kelmora-tables-" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    bundle::setResourceDirectory(folder_);
+    bundle::setResourceDirectory(folder_.path());
     tables.clear();
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   void write(const std::string& name, const std::string& bytes) {
     std::ofstream(folder_ / (name + ".csv"), std::ios::binary | std::ios::trunc) << bytes;
@@ -76,7 +73,7 @@ class ConversionTables : public ::testing::Test {
     return capture.lines();
   }
 
-  fs::path folder_;
+  testing::ScratchFolder folder_;
 };
 
 TEST_F(ConversionTables, LoadAndReloadKeepEveryTableRead) {
