@@ -53,13 +53,9 @@ inline constexpr double indexScoreColumnX = 414;
 inline constexpr double indexPercentileColumnX = 489;
 inline constexpr double indexIntervalColumnX = 602;
 
-// 9-12: scaled scores above the subtest profile.
+// 9-12: scaled scores above the subtest profile, one row.
 inline constexpr double subtestScoreRowY = 1190;
 inline constexpr double subtestScoreStep = 32;
-inline constexpr double vfiScoreRowX = 702;
-inline constexpr double priScoreRowX = 830;
-inline constexpr double amiScoreRowX = 990;
-inline constexpr double phiScoreRowX = 1086;
 
 // 13: index scores above the index profile.
 inline constexpr Position indexScoreRow{748, 648};
@@ -68,12 +64,22 @@ inline constexpr double indexScoreStep = 92;
 // 14-17: the subtest profile (y = origin + scale x scaled score).
 inline constexpr double subtestProfileOriginY = 731;
 inline constexpr double subtestProfileScale = 23.3;
-inline constexpr double phiProfileX = 1072;
-inline constexpr double vfiProfileX = 690;
-inline constexpr double vfiProfileStep = 32.5;
-inline constexpr double priProfileX = 816;
-inline constexpr double amiProfileX = 978;
-inline constexpr double subtestProfileStep = 32;
+
+// 9-12 and 14-17 per index group, in the groups' order: where its scaled
+// scores above the profile begin, where its profile line begins, and the step
+// between its subtests' profile columns.
+struct GroupPlace {
+  double scoreRowX;
+  double profileX;
+  double profileStep;
+};
+inline constexpr std::array<GroupPlace, indexGroupCount> groupPlaces{{
+    {702, 690, 32.5},  // VFI
+    {830, 816, 32},    // PRI
+    {990, 978, 32},    // AMI
+    {1086, 1072, 32},  // PHI
+}};
+constexpr const GroupPlace& placeOf(IndexGroup group) { return groupPlaces[columnOf(group)]; }
 
 // 18: the index profile (y = origin + scale x index score).
 inline constexpr Position indexProfileOrigin{734, -82.5};

@@ -84,18 +84,10 @@ void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& colum
   const CGFloat rowY = layout::subtestScoreRowY;
   const CGFloat step = layout::subtestScoreStep;
   const CGFloat small = layout::profileRowFontSize;
-  const auto vfiProfileGroup = profileGroup(IndexGroup::vfi);
-  const auto priProfileGroup = profileGroup(IndexGroup::pri);
-  const auto amiProfileGroup = profileGroup(IndexGroup::ami);
-  const auto phiProfileGroup = profileGroup(IndexGroup::phi);
-  printItems(store.excelData());
-  drawTexts({layout::vfiScoreRowX, rowY}, vfiProfileGroup, 0, step, store, context, small);
-  printItems(store.excelData());
-  drawTexts({layout::priScoreRowX, rowY}, priProfileGroup, 0, step, store, context, small);
-  printItems(store.excelData());
-  drawTexts({layout::amiScoreRowX, rowY}, amiProfileGroup, 0, step, store, context, small);
-  printItems(store.excelData());
-  drawTexts({layout::phiScoreRowX, rowY}, phiProfileGroup, 0, step, store, context, small);
+  for (const IndexGroup group : {IndexGroup::vfi, IndexGroup::pri, IndexGroup::ami, IndexGroup::phi}) {
+    printItems(store.excelData());
+    drawTexts({layout::placeOf(group).scoreRowX, rowY}, profileGroup(group), 0, step, store, context, small);
+  }
 
   drawTexts(at(layout::indexScoreRow), columns[1], 0, layout::indexScoreStep, store, context);
 
@@ -103,10 +95,10 @@ void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& colum
   // by the next stroke, which may be the circle's.
   const CGFloat originY = layout::subtestProfileOriginY;
   const CGFloat scale = layout::subtestProfileScale;
-  drawScores({layout::phiProfileX, originY}, phiProfileGroup, scale, layout::subtestProfileStep, store, context);
-  drawScores({layout::vfiProfileX, originY}, vfiProfileGroup, scale, layout::vfiProfileStep, store, context);
-  drawScores({layout::priProfileX, originY}, priProfileGroup, scale, layout::subtestProfileStep, store, context);
-  drawScores({layout::amiProfileX, originY}, amiProfileGroup, scale, layout::subtestProfileStep, store, context);
+  for (const IndexGroup group : {IndexGroup::phi, IndexGroup::vfi, IndexGroup::pri, IndexGroup::ami}) {
+    const layout::GroupPlace& place = layout::placeOf(group);
+    drawScores({place.profileX, originY}, profileGroup(group), scale, place.profileStep, store, context);
+  }
   drawScores(at(layout::indexProfileOrigin), columns[1], layout::indexProfileScale, layout::indexProfileStep, store,
              context);
 

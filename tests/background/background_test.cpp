@@ -162,7 +162,7 @@ TEST_F(RecordForm, ProfileScaleLinesLieWhereScoresArePlotted) {
       EXPECT_GE(darkest(QRect(static_cast<int>(x), between - quarter, 1, 2 * quarter + 1)), clearPaper);
     }
   };
-  check("subtests", L::vfiProfileX + L::vfiProfileStep / 4, L::subtestProfileOriginY, L::subtestProfileScale, 1, 19, 1);
+  check("subtests", L::groupPlaces[0].profileX + L::groupPlaces[0].profileStep / 4, L::subtestProfileOriginY, L::subtestProfileScale, 1, 19, 1);
   check("indexes", L::indexProfileOrigin.x + L::indexProfileStep / 4, L::indexProfileOrigin.y, L::indexProfileScale,
         40, 160, 10);
 }

@@ -8,21 +8,6 @@ namespace {
 
 namespace L = kelmora::layout;
 
-// The subtest profile: one column per subtest of each group, the
-// supplementary ones last. Where each group's columns and scores stand, in
-// the groups' order.
-struct ProfilePlace {
-  double firstX;
-  double step;
-  double firstScoreX;
-};
-constexpr std::array<ProfilePlace, indexGroupCount> profilePlaces{{
-    {L::vfiProfileX, L::vfiProfileStep, L::vfiScoreRowX},
-    {L::priProfileX, L::subtestProfileStep, L::priScoreRowX},
-    {L::amiProfileX, L::subtestProfileStep, L::amiScoreRowX},
-    {L::phiProfileX, L::subtestProfileStep, L::phiScoreRowX},
-}};
-
 constexpr int indexProfileLowest = 40;
 constexpr int indexProfileHighest = 160;
 
@@ -40,6 +25,8 @@ std::vector<double> columnEdges(const std::vector<double>& xs, double leftMargin
 
 }  // namespace
 
+// The subtest profile: one column per subtest of each group, the
+// supplementary ones last, each group where the layout places it.
 void drawSubtestProfile(Sheet& sheet) {
   // The columns are centred on the scores of the row above the grid (a
   // two-digit score, right-aligned); the profile's points fall a few points
@@ -51,12 +38,12 @@ void drawSubtestProfile(Sheet& sheet) {
   const double scoreHalf = markWidth(QStringLiteral("00"), L::profileRowFontSize) / 2;
   for (std::size_t g = 0; g < indexGroupCount; ++g) {
     groupStarts.push_back(xs.size());
-    const ProfilePlace& place = profilePlaces[g];
+    const L::GroupPlace& place = L::groupPlaces[g];
     std::vector<const Subtest*> group = subtestsOf(static_cast<IndexGroup>(g), true);
     for (const Subtest* extra : subtestsOf(static_cast<IndexGroup>(g), false)) group.push_back(extra);
     for (std::size_t i = 0; i < group.size(); ++i) {
-      xs.push_back(place.firstX + place.step * static_cast<double>(i));
-      middles.push_back(place.firstScoreX + L::subtestScoreStep * static_cast<double>(i) - scoreHalf);
+      xs.push_back(place.profileX + place.profileStep * static_cast<double>(i));
+      middles.push_back(place.scoreRowX + L::subtestScoreStep * static_cast<double>(i) - scoreHalf);
       columns.push_back(group[i]);
     }
   }
