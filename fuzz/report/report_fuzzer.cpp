@@ -7,8 +7,6 @@
 // The input is lines of "key=value" laid over the sample client; a line
 // without "=" removes that key.
 
-#include <zlib.h>
-
 #include <QGuiApplication>
 #include <algorithm>
 #include <cctype>
@@ -28,6 +26,7 @@
 #include "platform/image.h"
 #include "platform/pdf_context.h"
 #include "report/scoring_run.h"
+#include "support/pdf_streams.h"
 #include "support/scratch_folder.h"
 #include "tools/sample_client/sample_client.h"
 
@@ -109,37 +108,12 @@ void checkContent(std::string_view text) {
   }
 }
 
-// Every content stream of the document: the deflated streams that hold
-// drawing operators rather than pixels or font data.
+// Every stream of drawing operators in the document.
 void checkDocument(const std::string& document) {
-  for (std::size_t at = document.find("stream"); at != std::string::npos; at = document.find("stream", at + 1)) {
-    if (at >= 3 && document.compare(at - 3, 3, "end") == 0) continue;
-    std::size_t start = at + 6;
-    if (document.compare(start, 2, "\r\n") == 0) start += 2;
-    else if (document.compare(start, 1, "\n") == 0) start += 1;
-    else continue;
-    const std::size_t object = document.rfind(" obj", at);
-    if (object == std::string::npos) fail("a stream outside an object", std::string_view(document).substr(at));
-    const std::string_view head(document.data() + object, at - object);
-    if (head.find("/Subtype") != std::string_view::npos || head.find("/Length1") != std::string_view::npos ||
-        head.find("/FlateDecode") == std::string_view::npos)
-      continue;  // images, fonts and plain streams
-    z_stream zip{};
-    if (inflateInit(&zip) != Z_OK) std::abort();
-    zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(document.data() + start));
-    zip.avail_in = static_cast<uInt>(document.size() - start);
-    std::string out;
-    char buffer[65536];
-    int status = Z_OK;
-    while (status == Z_OK) {
-      zip.next_out = reinterpret_cast<Bytef*>(buffer);
-      zip.avail_out = sizeof buffer;
-      status = inflate(&zip, Z_NO_FLUSH);
-      out.append(buffer, sizeof buffer - zip.avail_out);
-    }
-    inflateEnd(&zip);
-    if (status != Z_STREAM_END) fail("a stream that does not inflate", head);
-    checkContent(out);
+  for (const auto& stream : kelmora::testing::streamsOf(document)) {
+    if (!kelmora::testing::holdsOperators(stream)) continue;
+    if (!stream.content) fail("a stream that does not inflate", stream.dictionary);
+    checkContent(*stream.content);
   }
 }
 

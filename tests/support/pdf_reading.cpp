@@ -1,6 +1,6 @@
 #include "support/pdf_reading.h"
 
-#include <zlib.h>
+#include "support/pdf_streams.h"
 
 #include <QFile>
 #include <QPainter>
@@ -73,45 +73,16 @@ int strayPixels(const QImage& page, const std::vector<QImage>& images) {
   return stray;
 }
 
-namespace {
-
-// Every stream of the document that inflates: the pages' contents among them.
-std::vector<QByteArray> inflatedStreams(const QByteArray& document) {
-  std::vector<QByteArray> streams;
-  for (qsizetype at = document.indexOf("stream"); at >= 0; at = document.indexOf("stream", at + 1)) {
-    qsizetype start = at + 6;
-    if (document.mid(start, 2) == "\r\n") start += 2;
-    else if (document.mid(start, 1) == "\n") start += 1;
-    else continue;
-    z_stream zip{};
-    if (inflateInit(&zip) != Z_OK) continue;
-    zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(document.constData() + start));
-    zip.avail_in = static_cast<uInt>(document.size() - start);
-    QByteArray out;
-    char buffer[65536];
-    int status = Z_OK;
-    while (status == Z_OK) {
-      zip.next_out = reinterpret_cast<Bytef*>(buffer);
-      zip.avail_out = sizeof buffer;
-      status = inflate(&zip, Z_NO_FLUSH);
-      out.append(buffer, static_cast<qsizetype>(sizeof buffer - zip.avail_out));
-    }
-    inflateEnd(&zip);
-    if (status == Z_STREAM_END) streams.push_back(out);
-  }
-  return streams;
-}
-
-}  // namespace
-
 std::vector<StrokeStyle> strokeStylesOf(const QString& pdf) {
   QFile file(pdf);
   if (!file.open(QIODevice::ReadOnly)) return {};
   std::vector<StrokeStyle> strokes;
   static const QRegularExpression token(R"((\S+) w|(\d) J|(\d) j|(?:^|\s)(S)(?=\s|$))");
-  for (const QByteArray& stream : inflatedStreams(file.readAll())) {
+  const QByteArray document = file.readAll();
+  for (const PdfStream& stream : streamsOf(std::string_view(document.constData(), document.size()))) {
+    if (!holdsOperators(stream) || !stream.content) continue;
     StrokeStyle current;
-    auto matches = token.globalMatch(QString::fromLatin1(stream));
+    auto matches = token.globalMatch(QString::fromLatin1(stream.content->data(), stream.content->size()));
     while (matches.hasNext()) {
       const auto m = matches.next();
       if (m.hasCaptured(1)) current.width = m.captured(1).toDouble();
