@@ -64,14 +64,12 @@ class OutputCapture {
  public:
   OutputCapture();
   ~OutputCapture();
-  OutputCapture(const OutputCapture&) = delete;
-  OutputCapture& operator=(const OutputCapture&) = delete;
 
   std::string text() const { return buffer_.str(); }
   std::vector<std::string> lines() const;
 
  private:
-  std::ostringstream buffer_;
+  std::ostringstream buffer_;  // and so a capture is never copied
   std::ostream* previous_;
 };
 

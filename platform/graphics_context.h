@@ -21,10 +21,8 @@ struct Point {
 };
 
 struct Rect {
-  double x = 0;
-  double y = 0;
-  double width = 0;
-  double height = 0;
+  double x = 0, y = 0;  // the lower-left corner
+  double width = 0, height = 0;
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -45,13 +45,12 @@ inline constexpr double scaledColumnWidth = 50;
 inline constexpr Position sumRow{295, 560};
 inline constexpr double sumStep = 52;
 
-// 5-8: the index table (rows VFI at the top to FSIQ at the bottom).
+// 5-8: the index table (rows VFI at the top to FSIQ at the bottom), its
+// columns in the order of the index keys' suffixes: the sum, the index
+// score, the percentile and the confidence interval.
 inline constexpr double indexTableBottom = 165;
 inline constexpr double indexTableRowStep = 45;
-inline constexpr double indexSumColumnX = 270;
-inline constexpr double indexScoreColumnX = 414;
-inline constexpr double indexPercentileColumnX = 489;
-inline constexpr double indexIntervalColumnX = 602;
+inline constexpr std::array<double, 4> indexColumnX{270, 414, 489, 602};
 
 // 9-12: scaled scores above the subtest profile, one row.
 inline constexpr double subtestScoreRowY = 1190;

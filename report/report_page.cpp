@@ -73,13 +73,10 @@ void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& colum
                           const SharedData& tempSharedData, const ExcelData& excelDataCopy,
                           GraphicsContext& context) {
   const SharedData& store = tempSharedData;
-  const CGFloat tableBottom = layout::indexTableBottom;
-  drawTexts({layout::indexSumColumnX, tableBottom}, columns[0], layout::indexTableRowStep, 0, store, context);
-  drawTexts({layout::indexScoreColumnX, tableBottom}, columns[1], layout::indexTableRowStep, 0, store, context);
-  drawTexts({layout::indexPercentileColumnX, tableBottom}, columns[2], layout::indexTableRowStep, 0, store,
-             context);
-  drawTexts({layout::indexIntervalColumnX, tableBottom}, columns[3], layout::indexTableRowStep, 0, store,
-             context);
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    drawTexts({layout::indexColumnX[k], layout::indexTableBottom}, columns[k], layout::indexTableRowStep, 0, store,
+              context);
+  }
 
   const CGFloat rowY = layout::subtestScoreRowY;
   const CGFloat step = layout::subtestScoreStep;

@@ -184,8 +184,7 @@ void drawIndexTable(Sheet& sheet) {
 
   const double labelRight = 215;
   const std::array<double, 5> edges{labelRight, 290, 424, 503, indexTableRight};
-  const std::array<double, 4> valueXs{L::indexSumColumnX, L::indexScoreColumnX, L::indexPercentileColumnX,
-                                      L::indexIntervalColumnX};
+  const auto& valueXs = L::indexColumnX;
 
   sheet.text(leftEdge, headingTop + 12, utf8("Indeksskårer"), 15, true, Align::left, inkColour);
   sheet.fill(leftEdge, bodyTop, edges[4], headingTop, headingFill);

@@ -47,10 +47,10 @@ std::optional<Place> placeOf(double left, double right, double y) {
     }
   }
   const std::pair<double, Place> columns[] = {
-      {L::indexSumColumnX, {"index sum", "190"}},
-      {L::indexScoreColumnX, {"index score", "160"}},
-      {L::indexPercentileColumnX, {"percentile", ">99,9"}},
-      {L::indexIntervalColumnX, {"confidence interval", "155-163"}},
+      {L::indexColumnX[0], {"index sum", "190"}},
+      {L::indexColumnX[1], {"index score", "160"}},
+      {L::indexColumnX[2], {"percentile", ">99,9"}},
+      {L::indexColumnX[3], {"confidence interval", "155-163"}},
       {L::yearColumnX, {"year", "2024"}},
       {L::monthColumnX, {"month", "12"}},
       {L::dayColumnX, {"day", "30"}},
