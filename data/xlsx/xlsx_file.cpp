@@ -79,9 +79,8 @@ class RelationshipsHandler : public XmlHandler {
  public:
   explicit RelationshipsHandler(std::string_view part) : part_(part) {}
 
-  void startElement(std::string_view name, const XmlAttributes& attributes) override {
-    ++depth_;
-    if (depth_ != 2 || name != "Relationship") return;
+  void startElement(std::string_view, const XmlAttributes& attributes) override {
+    if (!at({"Relationship"})) return;
     const char* id = attributes.find("Id");
     const char* type = attributes.find("Type");
     const char* target = attributes.find("Target");
@@ -93,14 +92,12 @@ class RelationshipsHandler : public XmlHandler {
     order.push_back(id);
     byId.emplace(id, std::move(relationship));
   }
-  void endElement(std::string_view) override { --depth_; }
 
   std::vector<std::string> order;  // ids in document order
   std::map<std::string, Relationship> byId;
 
  private:
   std::string part_;
-  int depth_ = 0;
 };
 
 RelationshipsHandler readRelationships(const ZipPackage& package, std::string_view part) {
@@ -111,12 +108,10 @@ RelationshipsHandler readRelationships(const ZipPackage& package, std::string_vi
 
 class StylesHandler : public XmlHandler {
  public:
-  void startElement(std::string_view name, const XmlAttributes& attributes) override {
-    ++depth_;
-    if (depth_ == 2 && name == "cellXfs") {
-      inCellFormats_ = true;
+  void startElement(std::string_view, const XmlAttributes& attributes) override {
+    if (at({"cellXfs"})) {
       if (!styles.cellFormats) styles.cellFormats.emplace();
-    } else if (depth_ == 3 && inCellFormats_ && name == "xf") {
+    } else if (at({"cellXfs", "xf"})) {
       Format format;
       // numFmtId is optional in the schema, with 0 (General) as its default.
       if (const char* id = attributes.find("numFmtId")) {
@@ -125,37 +120,22 @@ class StylesHandler : public XmlHandler {
       styles.cellFormats->items.push_back(format);
     }
   }
-  void endElement(std::string_view) override {
-    if (depth_ == 2) inCellFormats_ = false;
-    --depth_;
-  }
-
   Styles styles;
-
- private:
-  int depth_ = 0;
-  bool inCellFormats_ = false;
 };
 
 class SharedStringsHandler : public XmlHandler {
  public:
-  void startElement(std::string_view name, const XmlAttributes&) override {
-    ++depth_;
-    if (depth_ == 2 && name == "si") {
+  void startElement(std::string_view, const XmlAttributes&) override {
+    if (at({"si"})) {
       strings.items.emplace_back();
-      inItem_ = true;
-    } else if (depth_ == 3 && inItem_ && name == "t" && !strings.items.back().text) {
+    } else if (at({"si", "t"}) && !strings.items.back().text) {
       // Only the item's own plain text; the "t" inside rich-text runs and
       // phonetic runs sits one level deeper and is not the item's text.
       strings.items.back().text.emplace();
       inText_ = true;
     }
   }
-  void endElement(std::string_view) override {
-    if (depth_ == 3) inText_ = false;
-    if (depth_ == 2) inItem_ = false;
-    --depth_;
-  }
+  void endElement(std::string_view) override { inText_ = false; }
   void characters(std::string_view text) override {
     if (inText_) strings.items.back().text->append(text);
   }
@@ -163,24 +143,19 @@ class SharedStringsHandler : public XmlHandler {
   SharedStrings strings;
 
  private:
-  int depth_ = 0;
-  bool inItem_ = false;
-  bool inText_ = false;
+  bool inText_ = false;  // in the item's first "t", the one that is its text
 };
 
 class WorkbookHandler : public XmlHandler {
  public:
   explicit WorkbookHandler(std::string_view part) { workbook.path = part; }
 
-  void startElement(std::string_view name, const XmlAttributes& attributes) override {
-    ++depth_;
-    if (depth_ == 2 && name == "workbookPr") {
+  void startElement(std::string_view, const XmlAttributes& attributes) override {
+    if (at({"workbookPr"})) {
       if (const char* value = attributes.find("date1904")) {
         workbook.date1904 = booleanAttribute(workbook.path, "workbookPr", "date1904", value);
       }
-    } else if (depth_ == 2 && name == "sheets") {
-      inSheets_ = true;
-    } else if (depth_ == 3 && inSheets_ && name == "sheet") {
+    } else if (at({"sheets", "sheet"})) {
       const char* id = nullptr;
       for (std::string_view ns : relationshipNamespaces) {
         if ((id = attributes.find(ns, "id"))) break;
@@ -193,36 +168,23 @@ class WorkbookHandler : public XmlHandler {
       workbook.sheets.push_back(std::move(sheet));
     }
   }
-  void endElement(std::string_view) override {
-    if (depth_ == 2) inSheets_ = false;
-    --depth_;
-  }
-
   Workbook workbook;
-
- private:
-  int depth_ = 0;
-  bool inSheets_ = false;
 };
 
 class WorksheetHandler : public XmlHandler {
  public:
   WorksheetHandler(std::string_view part, std::size_t rowsToKeep) : part_(part), rowsToKeep_(rowsToKeep) {}
 
-  void startElement(std::string_view name, const XmlAttributes& attributes) override {
-    ++depth_;
-    if (depth_ == 2 && name == "sheetData") {
-      inSheetData_ = true;
+  void startElement(std::string_view, const XmlAttributes& attributes) override {
+    if (at({"sheetData"})) {
       if (!sheet.data) sheet.data.emplace();
-    } else if (depth_ == 3 && inSheetData_ && name == "row") {
-      inRow_ = true;
+    } else if (at({"sheetData", "row"})) {
       keepingRow_ = keptRows_ < rowsToKeep_;
       if (keepingRow_) {
         sheet.data->rows.emplace_back();
         ++keptRows_;
       }
-    } else if (depth_ == 4 && inRow_ && name == "c") {
-      inCell_ = true;
+    } else if (at({"sheetData", "row", "c"})) {
       // Attributes are checked in every row, kept or not, so that a sheet
       // with a bad cell anywhere fails as a whole.
       Cell cell;
@@ -234,24 +196,12 @@ class WorksheetHandler : public XmlHandler {
         cell.styleIndex = wholeNumberAttribute(part_, "c", "s", style);
       }
       if (keepingRow_) sheet.data->rows.back().cells.push_back(std::move(cell));
-    } else if (depth_ == 5 && inCell_ && name == "v" && keepingRow_) {
-      auto& value = sheet.data->rows.back().cells.back().value;
-      value.emplace();
-      inValue_ = true;
+    } else if (at({"sheetData", "row", "c", "v"}) && keepingRow_) {
+      sheet.data->rows.back().cells.back().value.emplace();
     }
-  }
-  void endElement(std::string_view) override {
-    switch (depth_) {
-      case 2: inSheetData_ = false; break;
-      case 3: inRow_ = keepingRow_ = false; break;
-      case 4: inCell_ = false; break;
-      case 5: inValue_ = false; break;
-      default: break;
-    }
-    --depth_;
   }
   void characters(std::string_view text) override {
-    if (inValue_) sheet.data->rows.back().cells.back().value->append(text);
+    if (keepingRow_ && at({"sheetData", "row", "c", "v"})) sheet.data->rows.back().cells.back().value->append(text);
   }
 
   Worksheet sheet;
@@ -260,12 +210,7 @@ class WorksheetHandler : public XmlHandler {
   std::string part_;
   std::size_t rowsToKeep_;
   std::size_t keptRows_ = 0;
-  int depth_ = 0;
-  bool inSheetData_ = false;
-  bool inRow_ = false;
-  bool keepingRow_ = false;
-  bool inCell_ = false;
-  bool inValue_ = false;
+  bool keepingRow_ = false;  // the row being read is one of those kept
 };
 
 std::string directoryOf(std::string_view part) {

@@ -1,5 +1,7 @@
 #include "data/xlsx/xml_reader.h"
 
+#include <algorithm>
+
 #include <expat.h>
 
 #include <climits>
@@ -77,15 +79,15 @@ class Session {
 
   static void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     guarded(data, [&](Session& self) {
-      self.handler_.startElement(localNameOf(name), XmlAttributes(attributes));
+      self.handler_.start(localNameOf(name), XmlAttributes(attributes));
     });
   }
   static void XMLCALL onEnd(void* data, const XML_Char* name) {
-    guarded(data, [&](Session& self) { self.handler_.endElement(localNameOf(name)); });
+    guarded(data, [&](Session& self) { self.handler_.end(localNameOf(name)); });
   }
   static void XMLCALL onCharacters(void* data, const XML_Char* text, int length) {
     guarded(data, [&](Session& self) {
-      self.handler_.characters(std::string_view(text, static_cast<std::size_t>(length)));
+      self.handler_.text(std::string_view(text, static_cast<std::size_t>(length)));
     });
   }
   static void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
@@ -129,6 +131,10 @@ const char* XmlAttributes::find(std::string_view namespaceUri, std::string_view 
     if (sameName(pair[0], namespaceUri, localName)) return pair[1];
   }
   return nullptr;
+}
+
+bool XmlHandler::at(std::initializer_list<std::string_view> path) const {
+  return open_.size() == path.size() + 1 && std::equal(path.begin(), path.end(), open_.begin() + 1);
 }
 
 void readXmlPart(const ZipPackage& package, std::string_view partName, XmlHandler& handler) {

@@ -1,8 +1,10 @@
 #pragma once
 // Streaming XML over expat, for the parts of a package.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelmora::xlsx {
 
@@ -29,9 +31,31 @@ class XmlAttributes {
 class XmlHandler {
  public:
   virtual ~XmlHandler() = default;
+
+  // What the reader calls: each keeps the path of open elements, then hands
+  // the event on.
+  void start(std::string_view localName, const XmlAttributes& attributes) {
+    open_.emplace_back(localName);
+    startElement(localName, attributes);
+  }
+  void end(std::string_view localName) {
+    endElement(localName);
+    open_.pop_back();
+  }
+  void text(std::string_view text) { characters(text); }
+
+ protected:
+  // Whether the elements open below the part's root are exactly these, the
+  // innermost (the one being started, ended or read) last: inside
+  // <workbook><sheets><sheet>, at({"sheets", "sheet"}) holds.
+  bool at(std::initializer_list<std::string_view> path) const;
+
   virtual void startElement(std::string_view localName, const XmlAttributes& attributes) = 0;
-  virtual void endElement(std::string_view localName) = 0;
+  virtual void endElement(std::string_view) {}
   virtual void characters(std::string_view) {}
+
+ private:
+  std::vector<std::string> open_;  // local names, the part's root first
 };
 
 // Parses the whole part, start to end, so that a part that is broken anywhere
