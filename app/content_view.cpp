@@ -13,9 +13,9 @@
 
 #include "app/report_services.h"
 #include "app/workbook_chooser.h"
+#include "base/diagnostics.h"
 #include "data/workbook_import.h"
 #include "norms/conversion_tables.h"
-#include "base/diagnostics.h"
 #include "report/scoring_run.h"
 
 namespace kelmora {
@@ -41,8 +41,8 @@ ContentView::ContentView(std::shared_ptr<SharedData> sharedData, ContentViewServ
   headline_->setAlignment(Qt::AlignCenter);
   headline_->setContentsMargins(0, 0, 0, spaceBelowText);
 
-  instructions_ = new QLabel(QString::fromUtf8(
-      "For å komme i gang, vennligst last opp en Excel-fil ved å klikke på knappen nedenfor."));
+  instructions_ = new QLabel(
+      QString::fromUtf8("For å komme i gang, vennligst last opp en Excel-fil ved å klikke på knappen nedenfor."));
   instructions_->setAlignment(Qt::AlignCenter);
   instructions_->setWordWrap(true);
   instructions_->setContentsMargins(0, 0, 0, spaceBelowText);

@@ -47,8 +47,7 @@ int kelmoraApp::main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kelmora"));
   QApplication::setDesktopFileName(QStringLiteral("kelmora"));
-  bundle::setResourceDirectory(
-      bundle::resourceDirectoryBeside(QApplication::applicationDirPath().toStdString()));
+  bundle::setResourceDirectory(bundle::resourceDirectoryBeside(QApplication::applicationDirPath().toStdString()));
   kelmoraApp app;
   app.openWindow();
   return QApplication::exec();

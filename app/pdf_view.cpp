@@ -7,9 +7,7 @@
 namespace kelmora {
 
 PDFView::PDFView(std::shared_ptr<SharedData> sharedData, ScoringRun scoringRun, QWidget* parent)
-    : QWidget(parent),
-      sharedData_(std::move(sharedData)),
-      scoringRun_(std::move(scoringRun)) {
+    : QWidget(parent), sharedData_(std::move(sharedData)), scoringRun_(std::move(scoringRun)) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   subscription_ = sharedData_->objectWillChange.subscribe([this] { scheduleRun(); });
   scheduleRun();

@@ -1,8 +1,8 @@
 #include "app/report_services.h"
 
+#include "platform/desktop.h"
 #include "platform/image.h"
 #include "platform/pdf_context.h"
-#include "platform/desktop.h"
 
 namespace kelmora {
 

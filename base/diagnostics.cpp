@@ -18,8 +18,7 @@ std::string formatDecimal(double value) {
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
   std::array<char, 400> buffer{};
-  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                 std::chars_format::fixed);
+  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
   std::string text(buffer.data(), ec == std::errc{} ? end : buffer.data());
   if (text.find('.') == std::string::npos) text += ".0";
   return text;

@@ -39,8 +39,7 @@ std::string diagnosticText(const T& item) {
   } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
     return dumpRow(item);
   } else {
-    static_assert(std::is_same_v<T, std::vector<std::vector<std::string>>>,
-                  "no diagnostic form for this type");
+    static_assert(std::is_same_v<T, std::vector<std::vector<std::string>>>, "no diagnostic form for this type");
     return dumpTable(item);
   }
 }

@@ -12,8 +12,7 @@ std::optional<std::int64_t> parseWholeNumber(std::string_view text) {
     negative = digits.front() == '-';
     digits.remove_prefix(1);
   }
-  if (digits.empty() ||
-      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     return std::nullopt;
   }
   // Parse with the sign attached so that the most negative value fits.

@@ -2,9 +2,9 @@
 
 #include <exception>
 
+#include "base/diagnostics.h"
 #include "data/cell_value.h"
 #include "data/xlsx/xlsx_file.h"
-#include "base/diagnostics.h"
 #include "norms/debug_mode.h"
 
 namespace kelmora {

@@ -18,8 +18,7 @@ using Date = std::chrono::year_month_day;
 // for a two-digit month and "yyyy" for a four-digit year; any other character
 // that is not a letter must stand as it is. The whole text must match and the
 // day must exist. A format with other pattern letters parses nothing.
-std::optional<Date> konverterDatoFraStreng(std::string_view text,
-                                           std::string_view format = "dd-MM-yyyy");
+std::optional<Date> konverterDatoFraStreng(std::string_view text, std::string_view format = "dd-MM-yyyy");
 
 struct AgeAtTest {
   std::int64_t år = 0;

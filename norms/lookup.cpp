@@ -7,13 +7,12 @@
 
 namespace kelmora {
 
-std::optional<std::int64_t> lookupValue(std::string_view inTable, std::string_view category,
-                                        std::int64_t value) {
+std::optional<std::int64_t> lookupValue(std::string_view inTable, std::string_view category, std::int64_t value) {
   return lookupValue(rangetables(), inTable, category, value);
 }
 
-std::optional<std::int64_t> lookupValue(const NormTableMap& bands, std::string_view inTable,
-                                        std::string_view category, std::int64_t value) {
+std::optional<std::int64_t> lookupValue(const NormTableMap& bands, std::string_view inTable, std::string_view category,
+                                        std::int64_t value) {
   const auto band = bands.find(std::string(inTable));
   if (band == bands.end()) return std::nullopt;
   const auto rows = band->second.find(std::string(category));
@@ -23,8 +22,8 @@ std::optional<std::int64_t> lookupValue(const NormTableMap& bands, std::string_v
   for (const NormRow& row : rows->second) {
     const std::string lowest = std::to_string(row.lowest);
     const std::string highest = std::to_string(row.highest);
-    printLine(std::to_string(row.scaled) + ": Ser i tabell " + std::string(category) +
-              " etter value = " + raw + " min = " + lowest + " max = " + highest);
+    printLine(std::to_string(row.scaled) + ": Ser i tabell " + std::string(category) + " etter value = " + raw +
+              " min = " + lowest + " max = " + highest);
     if (value >= row.lowest) printLine(raw + " er større enn eller lik minimumsverdien " + lowest);
     if (row.highest >= value) printLine(raw + " er mindre enn eller lik maksimumsverdien " + highest);
     if (value >= row.lowest && row.highest >= value) {

@@ -43,8 +43,8 @@ std::variant<std::vector<NormFileRow>, NormFileError> parseNormFile(std::string_
 
     const auto fields = splitFields(line);
     if (fields.size() != 4) {
-      return NormFileError{lineNumber, "expected 4 fields (code;scaled;lowest;highest), found " +
-                                           std::to_string(fields.size())};
+      return NormFileError{lineNumber,
+                           "expected 4 fields (code;scaled;lowest;highest), found " + std::to_string(fields.size())};
     }
     const auto known = std::find(subtestCodes.begin(), subtestCodes.end(), fields[0]);
     if (known == subtestCodes.end()) {
@@ -55,8 +55,8 @@ std::variant<std::vector<NormFileRow>, NormFileError> parseNormFile(std::string_
     for (int i = 0; i < 3; ++i) {
       const auto value = parseWholeNumber(fields[i + 1]);
       if (!value) {
-        return NormFileError{lineNumber, std::string(names[i]) + " \"" + std::string(fields[i + 1]) +
-                                             "\" is not a whole number"};
+        return NormFileError{lineNumber,
+                             std::string(names[i]) + " \"" + std::string(fields[i + 1]) + "\" is not a whole number"};
       }
       numbers[i] = *value;
     }

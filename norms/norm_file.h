@@ -22,8 +22,7 @@ inline constexpr auto subtestCodes = [] {
 }();
 
 // The band keys in ascending age.
-inline constexpr std::array<std::string_view, 9> bandKeys = {"16", "18", "20", "25", "30",
-                                                               "35", "45", "55", "65"};
+inline constexpr std::array<std::string_view, 9> bandKeys = {"16", "18", "20", "25", "30", "35", "45", "55", "65"};
 
 struct NormFileRow {
   std::string code;

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
-#include "norms/norm_table_data.h"
 #include "base/whole_number.h"
+#include "norms/norm_file.h"
+#include "norms/norm_table_data.h"
 
 namespace kelmora {
 namespace {
@@ -20,26 +21,34 @@ NormTable buildTable(std::string_view band) {
   return table;
 }
 
+// A function-local static: built once on first use, and C++ guarantees that
+// concurrent first uses wait for that one construction.
+template <std::size_t band>
+const NormTable& bandTable() {
+  static const NormTable table = buildTable(bandKeys[band]);
+  return table;
+}
+
 }  // namespace
 
-// Function-local statics: built once on first use, and C++ guarantees that
-// concurrent first uses wait for that one construction.
-const NormTable& age16Table() { static const NormTable table = buildTable("16"); return table; }
-const NormTable& age18Table() { static const NormTable table = buildTable("18"); return table; }
-const NormTable& age20Table() { static const NormTable table = buildTable("20"); return table; }
-const NormTable& age25Table() { static const NormTable table = buildTable("25"); return table; }
-const NormTable& age30Table() { static const NormTable table = buildTable("30"); return table; }
-const NormTable& age35Table() { static const NormTable table = buildTable("35"); return table; }
-const NormTable& age45Table() { static const NormTable table = buildTable("45"); return table; }
-const NormTable& age55Table() { static const NormTable table = buildTable("55"); return table; }
-const NormTable& age65Table() { static const NormTable table = buildTable("65"); return table; }
+const NormTable& age16Table() { return bandTable<0>(); }
+const NormTable& age18Table() { return bandTable<1>(); }
+const NormTable& age20Table() { return bandTable<2>(); }
+const NormTable& age25Table() { return bandTable<3>(); }
+const NormTable& age30Table() { return bandTable<4>(); }
+const NormTable& age35Table() { return bandTable<5>(); }
+const NormTable& age45Table() { return bandTable<6>(); }
+const NormTable& age55Table() { return bandTable<7>(); }
+const NormTable& age65Table() { return bandTable<8>(); }
 
 const NormTableMap& rangetables() {
+  // clang-format off
   static const NormTableMap map = {
       {"16", age16Table()}, {"18", age18Table()}, {"20", age20Table()},
       {"25", age25Table()}, {"30", age30Table()}, {"35", age35Table()},
       {"45", age45Table()}, {"55", age55Table()}, {"65", age65Table()},
   };
+  // clang-format on
   return map;
 }
 

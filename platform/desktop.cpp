@@ -14,8 +14,6 @@ void openFile(const std::filesystem::path& file) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(absolute.string())));
 }
 
-void openURL(const std::string& address) {
-  QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
-}
+void openURL(const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }
 
 }  // namespace kelmora::platform

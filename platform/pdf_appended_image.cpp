@@ -22,8 +22,7 @@ std::shared_ptr<const DeflatedImage> deflate(const QImage& source, std::string& 
     refusal = "the image is a one-bit bitmap";
     return nullptr;
   }
-  const QImage image =
-      source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
+  const QImage image = source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
   auto made = std::make_shared<DeflatedImage>();
   made->width = image.width();
   made->height = image.height();

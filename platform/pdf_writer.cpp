@@ -21,14 +21,14 @@ namespace {
 void setPage(QPdfWriter& writer, const Rect& mediaBox) {
   // An exact match: the nearest standard size (1190 x 1684 would become A2,
   // 1191 points wide) must not replace the background's own size.
-  writer.setPageSize(QPageSize(QSizeF(mediaBox.width, mediaBox.height), QPageSize::Point, QString(),
-                                QPageSize::ExactMatch));
+  writer.setPageSize(
+      QPageSize(QSizeF(mediaBox.width, mediaBox.height), QPageSize::Point, QString(), QPageSize::ExactMatch));
   writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 }
 
 // The document as Qt makes it in memory; false, with the reason, if Qt fails.
-bool render(const Recording& recording, const Rect& firstPage, const ImageToAppend* appended,
-            QByteArray& document, std::string& reason) {
+bool render(const Recording& recording, const Rect& firstPage, const ImageToAppend* appended, QByteArray& document,
+            std::string& reason) {
   document.clear();
   QBuffer buffer(&document);
   buffer.open(QIODevice::WriteOnly);

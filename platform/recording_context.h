@@ -31,10 +31,10 @@ struct PaintState {
 struct Operation {
   enum class Kind { beginPage, endPage, close, saveGState, restoreGState, image, text, stroke, fill };
   Kind kind = Kind::beginPage;
-  PaintState state;            // as it stood when the operation was made
-  std::vector<Subpath> path;   // stroke, fill: everything the path held
+  PaintState state;           // as it stood when the operation was made
+  std::vector<Subpath> path;  // stroke, fill: everything the path held
   FillRule rule = FillRule::winding;
-  std::string text;            // text
+  std::string text;  // text
   double fontSize = 0;
   Point at;                    // text: lower-left corner of its line
   double width = 0;            // text: measured width
@@ -59,8 +59,7 @@ class RecordingContext : public DocumentContext {
   using Measure = std::function<double(std::string_view text, double fontSize)>;
 
   // Measures with the system font unless told otherwise.
-  explicit RecordingContext(std::shared_ptr<Recording> recording = std::make_shared<Recording>(),
-                            Measure measure = {});
+  explicit RecordingContext(std::shared_ptr<Recording> recording = std::make_shared<Recording>(), Measure measure = {});
   ~RecordingContext() override;
 
   const Recording& recording() const { return *recording_; }

@@ -5,8 +5,8 @@
 
 #include "base/diagnostics.h"
 #include "base/utf8.h"
-#include "norms/debug_mode.h"
 #include "base/whole_number.h"
+#include "norms/debug_mode.h"
 
 namespace kelmora {
 namespace {

@@ -1,9 +1,9 @@
 #include "report/index_sums.h"
 
 #include "base/diagnostics.h"
+#include "base/whole_number.h"
 #include "norms/debug_mode.h"
 #include "norms/subtests.h"
-#include "base/whole_number.h"
 
 namespace kelmora {
 namespace {

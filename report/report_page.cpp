@@ -30,8 +30,8 @@ CGPoint at(layout::Position position) { return CGPoint{position.x, position.y}; 
 
 // A column or a row of right-aligned texts: drawText without a column table,
 // at the default or a given font size.
-void drawTexts(CGPoint start, const std::vector<std::string>& keys, CGFloat up, CGFloat right,
-               const SharedData& store, GraphicsContext& context, CGFloat fontSize = layout::defaultFontSize) {
+void drawTexts(CGPoint start, const std::vector<std::string>& keys, CGFloat up, CGFloat right, const SharedData& store,
+               GraphicsContext& context, CGFloat fontSize = layout::defaultFontSize) {
   drawText(start, keys, up, right, std::nullopt, fontSize, NSTextAlignment::right, store, context);
 }
 
@@ -44,9 +44,11 @@ CGFloat crossX(const ExcelData& data, const char* key, const char* leftValue) {
 }  // namespace
 
 RunKeyLists makeRunKeyLists() {
-  RunKeyLists lists{{}, {}, {"testår", "fødselsår", "alderår"},
-      {"testmåned", "fødselsmåned", "aldermåneder"},
-      {"testdag", "fødselsdag", "alderdager"}};
+  RunKeyLists lists{{},
+                    {},
+                    {"testår", "fødselsår", "alderår"},
+                    {"testmåned", "fødselsmåned", "aldermåneder"},
+                    {"testdag", "fødselsdag", "alderdager"}};
   for (const Subtest& subtest : subtests) {
     if (!subtest.core) continue;
     lists.rawKeys.emplace_back(subtest.code);
@@ -69,9 +71,8 @@ void drawSumRow(const SharedData& tempSharedData, GraphicsContext& context) {
   drawTexts(at(layout::sumRow), sumKeys(), 0, layout::sumStep, tempSharedData, context);
 }
 
-void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& columns,
-                          const SharedData& tempSharedData, const ExcelData& excelDataCopy,
-                          GraphicsContext& context) {
+void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& columns, const SharedData& tempSharedData,
+                          const ExcelData& excelDataCopy, GraphicsContext& context) {
   const SharedData& store = tempSharedData;
   for (std::size_t k = 0; k < columns.size(); ++k) {
     drawTexts({layout::indexColumnX[k], layout::indexTableBottom}, columns[k], layout::indexTableRowStep, 0, store,
@@ -99,8 +100,8 @@ void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& colum
   drawScores(at(layout::indexProfileOrigin), columns[1], layout::indexProfileScale, layout::indexProfileStep, store,
              context);
 
-  drawCircle(layout::circleCentre.x, layout::circleCentre.y, layout::circleRadius, opaqueBlack,
-             layout::circleLineWidth, context);
+  drawCircle(layout::circleCentre.x, layout::circleCentre.y, layout::circleRadius, opaqueBlack, layout::circleLineWidth,
+             context);
 
   drawTexts({crossX(excelDataCopy, "Kjønn", "M"), layout::sexCrossY}, {"X"}, 0, 0, store, context);
   drawTexts({crossX(excelDataCopy, "Hendthet", "V"), layout::handednessCrossY}, {"X"}, 0, 0, store, context);

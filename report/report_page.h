@@ -22,16 +22,14 @@ struct RunKeyLists {
 RunKeyLists makeRunKeyLists();
 
 // The name, the raw scores and the scaled scores.
-void drawClientScores(const RunKeyLists& lists, const SharedData& tempSharedData,
-                      platform::GraphicsContext& context);
+void drawClientScores(const RunKeyLists& lists, const SharedData& tempSharedData, platform::GraphicsContext& context);
 
 // The row of the five sums.
 void drawSumRow(const SharedData& tempSharedData, platform::GraphicsContext& context);
 
 // The index table, the scores over the profiles, the profiles, the circle,
 // the crosses and the date block. The crosses read the working copy.
-void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& columns,
-                          const SharedData& tempSharedData, const ExcelData& excelDataCopy,
-                          platform::GraphicsContext& context);
+void drawIndexAndProfiles(const RunKeyLists& lists, const IndexKeyColumns& columns, const SharedData& tempSharedData,
+                          const ExcelData& excelDataCopy, platform::GraphicsContext& context);
 
 }  // namespace kelmora

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <system_error>
 
-#include "norms/dates.h"
 #include "base/diagnostics.h"
+#include "base/whole_number.h"
+#include "norms/dates.h"
 #include "norms/debug_mode.h"
 #include "norms/lookup.h"
 #include "norms/norm_tables.h"
-#include "base/whole_number.h"
 #include "report/index_sums.h"
 #include "report/report_page.h"
 

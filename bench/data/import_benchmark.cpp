@@ -11,11 +11,11 @@
 #include <memory>
 #include <stdexcept>
 
-#include "support/package_builder.h"
+#include "base/diagnostics.h"
 #include "data/workbook_import.h"
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx/xml_reader.h"
-#include "base/diagnostics.h"
+#include "support/package_builder.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora {
@@ -61,14 +61,14 @@ std::filesystem::path largeWorkbook(std::int64_t rows) {
   layout.sharedStrings.emplace();
   for (int key = 0; key < 11; ++key) {
     *layout.sharedStrings += "<si><t>Felt " + std::to_string(key) + "</t></si>";
-    keyRow += "<c r=\"" + std::string(1, static_cast<char>('A' + key)) + "1\" t=\"s\"><v>" + std::to_string(key) +
-              "</v></c>";
+    keyRow +=
+        "<c r=\"" + std::string(1, static_cast<char>('A' + key)) + "1\" t=\"s\"><v>" + std::to_string(key) + "</v></c>";
   }
   keyRow += "</row>";
   auto parts = testing::workbookParts(layout);
-  testing::Part sheet{"xl/worksheets/sheet1.xml",
-                      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" +
-                          keyRow};
+  testing::Part sheet{
+      "xl/worksheets/sheet1.xml",
+      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" + keyRow};
   constexpr std::int64_t rowsPerPiece = 1000;
   sheet.pieces = [rows](std::uint64_t index) {
     const std::int64_t first = static_cast<std::int64_t>(index) * rowsPerPiece + 2;

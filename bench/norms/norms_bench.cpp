@@ -2,12 +2,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "base/diagnostics.h"
+#include "base/resource_folder.h"
 #include "norms/conversion_tables.h"
 #include "norms/dates.h"
-#include "base/diagnostics.h"
 #include "norms/lookup.h"
 #include "norms/norm_tables.h"
-#include "base/resource_folder.h"
 
 namespace kelmora {
 namespace {

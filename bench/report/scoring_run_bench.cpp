@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/report_services.h"
-#include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
 #include "base/resource_folder.h"
+#include "norms/conversion_tables.h"
 #include "platform/recording_context.h"
 #include "report/scoring_run.h"
 #include "support/scratch_folder.h"
@@ -42,7 +42,8 @@ void BM_ScoringRunRecorded(benchmark::State& state) {
   SharedData store;
   store.setExcelData(sampleClient());
   ReportServices services = productionServices();
-  services.createDocument = [](const std::filesystem::path&, std::string&) -> std::unique_ptr<platform::DocumentContext> {
+  services.createDocument = [](const std::filesystem::path&,
+                               std::string&) -> std::unique_ptr<platform::DocumentContext> {
     return std::make_unique<platform::RecordingContext>();
   };
   services.openFile = [](const std::filesystem::path&) {};

@@ -4,9 +4,9 @@
 #include <array>
 #include <map>
 
+#include "base/whole_number.h"
 #include "data/xlsx/xlsx_error.h"
 #include "data/xlsx/xml_reader.h"
-#include "base/whole_number.h"
 
 namespace kelmora::xlsx {
 namespace {
@@ -47,8 +47,7 @@ std::int64_t wholeNumberAttribute(std::string_view part, std::string_view elemen
   return *number;
 }
 
-bool booleanAttribute(std::string_view part, std::string_view element, std::string_view attribute,
-                      const char* value) {
+bool booleanAttribute(std::string_view part, std::string_view element, std::string_view attribute, const char* value) {
   const std::string_view text(value);
   if (text == "1" || text == "true") return true;
   if (text == "0" || text == "false") return false;
@@ -56,11 +55,13 @@ bool booleanAttribute(std::string_view part, std::string_view element, std::stri
 }
 
 std::optional<CellType> cellTypeOf(std::string_view text) {
+  // clang-format off
   static const std::map<std::string_view, CellType> types = {
       {"b", CellType::boolean},      {"d", CellType::date},   {"n", CellType::number},
       {"e", CellType::error},        {"s", CellType::sharedString},
       {"str", CellType::string},     {"inlineStr", CellType::inlineStr},
   };
+  // clang-format on
   const auto found = types.find(text);
   if (found == types.end()) return std::nullopt;
   return found->second;
@@ -239,7 +240,8 @@ std::string relationshipsPartOf(std::string_view partName) {
 }
 
 std::optional<std::string> resolveTarget(std::string_view sourcePart, std::string_view target) {
-  std::string joined = target.starts_with('/') ? std::string(target.substr(1)) : directoryOf(sourcePart) + std::string(target);
+  std::string joined =
+      target.starts_with('/') ? std::string(target.substr(1)) : directoryOf(sourcePart) + std::string(target);
   std::vector<std::string_view> segments;
   std::string_view rest(joined);
   while (!rest.empty()) {
@@ -297,9 +299,9 @@ std::vector<Workbook> XLSXFile::parseWorkbooks() const {
     if (!isRelationshipType(relationship.type, "officeDocument")) continue;
     const auto path = relationship.external ? std::nullopt : resolveTarget("", relationship.target);
     if (!path) {
-      throw XlsxError(XlsxError::Kind::outsidePackage, packageRelationships,
-                      packageRelationships + ": the workbook " + shown(relationship.target) +
-                          " is not a part of the package");
+      throw XlsxError(
+          XlsxError::Kind::outsidePackage, packageRelationships,
+          packageRelationships + ": the workbook " + shown(relationship.target) + " is not a part of the package");
     }
     WorkbookHandler handler(*path);
     readXmlPart(package_, *path, handler);

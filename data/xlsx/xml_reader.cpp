@@ -78,17 +78,13 @@ class Session {
   }
 
   static void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-    guarded(data, [&](Session& self) {
-      self.handler_.start(localNameOf(name), XmlAttributes(attributes));
-    });
+    guarded(data, [&](Session& self) { self.handler_.start(localNameOf(name), XmlAttributes(attributes)); });
   }
   static void XMLCALL onEnd(void* data, const XML_Char* name) {
     guarded(data, [&](Session& self) { self.handler_.end(localNameOf(name)); });
   }
   static void XMLCALL onCharacters(void* data, const XML_Char* text, int length) {
-    guarded(data, [&](Session& self) {
-      self.handler_.text(std::string_view(text, static_cast<std::size_t>(length)));
-    });
+    guarded(data, [&](Session& self) { self.handler_.text(std::string_view(text, static_cast<std::size_t>(length))); });
   }
   static void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
     guarded(data, [](Session& self) {

@@ -19,8 +19,8 @@ std::string describe(zip_error_t* error) {
 // A failed checksum is told apart: the entry was readable, its bytes are not
 // the ones written.
 XlsxError unreadable(const std::string& partName, zip_error_t* error) {
-  const auto kind = zip_error_code_zip(error) == ZIP_ER_CRC ? XlsxError::Kind::crcMismatch
-                                                             : XlsxError::Kind::unreadablePart;
+  const auto kind =
+      zip_error_code_zip(error) == ZIP_ER_CRC ? XlsxError::Kind::crcMismatch : XlsxError::Kind::unreadablePart;
   return XlsxError(kind, partName, partName + ": cannot be read: " + describe(error));
 }
 
@@ -65,8 +65,7 @@ bool ZipPackage::hasPart(std::string_view name) const {
   return zip_name_locate(archive_.get(), std::string(name).c_str(), ZIP_FL_ENC_GUESS) >= 0;
 }
 
-void ZipPackage::readPart(std::string_view name,
-                          const std::function<void(std::string_view chunk)>& consume) const {
+void ZipPackage::readPart(std::string_view name, const std::function<void(std::string_view chunk)>& consume) const {
   const std::string partName(name);
   const zip_int64_t index = zip_name_locate(archive_.get(), partName.c_str(), ZIP_FL_ENC_GUESS);
   if (index < 0) throw XlsxError(XlsxError::Kind::missingPart, partName, "the package has no part " + partName);

@@ -43,10 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       // Every row kept: the reader's own model, not only the import's two rows.
       try {
         for (const auto& workbook : file->parseWorkbooks()) {
-          for (const auto& sheet : file->parseWorksheetPathsAndNames(workbook)) (void)file->parseWorksheet(sheet.second);
+          for (const auto& sheet : file->parseWorksheetPathsAndNames(workbook))
+            (void)file->parseWorksheet(sheet.second);
         }
-      } catch (const std::exception&) {
-      }
+      } catch (const std::exception&) {}
     }
   }
   return 0;

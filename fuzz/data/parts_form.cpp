@@ -43,7 +43,8 @@ std::string packParts(std::string_view text) {
   } else if (zip_source_open(buffer) == 0) {
     char chunk[4096];
     zip_int64_t count;
-    while ((count = zip_source_read(buffer, chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<std::size_t>(count));
+    while ((count = zip_source_read(buffer, chunk, sizeof chunk)) > 0)
+      bytes.append(chunk, static_cast<std::size_t>(count));
     zip_source_close(buffer);
   }
   zip_source_free(buffer);

@@ -49,12 +49,15 @@ kelmora::ExcelData clientFrom(std::string_view input) {
 }
 
 [[noreturn]] void fail(const char* what, std::string_view near) {
-  std::fprintf(stderr, "report fuzzer: %s near \"%.*s\"\n", what, static_cast<int>(std::min<std::size_t>(near.size(), 60)),
-               near.data());
+  std::fprintf(stderr, "report fuzzer: %s near \"%.*s\"\n", what,
+               static_cast<int>(std::min<std::size_t>(near.size(), 60)), near.data());
   std::abort();
 }
 
-bool isDelimiter(char c) { return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '/' || c == '{' || c == '}' || c == '%'; }
+bool isDelimiter(char c) {
+  return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '/' || c == '{' || c == '}' ||
+         c == '%';
+}
 bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 
 // A content stream's tokens: numbers, names, strings, arrays and operators.
@@ -79,7 +82,8 @@ void checkContent(std::string_view text) {
       const std::size_t close = text.find('>', at);
       if (close == std::string_view::npos) fail("an unterminated hex string", text.substr(at));
       for (std::size_t i = at + 1; i < close; ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(text[i])) && !isSpace(text[i])) fail("a bad hex string", text.substr(at));
+        if (!std::isxdigit(static_cast<unsigned char>(text[i])) && !isSpace(text[i]))
+          fail("a bad hex string", text.substr(at));
       at = close + 1;
     } else {
       std::size_t end = at + 1;
@@ -89,7 +93,8 @@ void checkContent(std::string_view text) {
         // a name
       } else if (std::isalpha(static_cast<unsigned char>(token.front())) || token == "'" || token == "\"") {
         for (char t : token)
-          if (!std::isalpha(static_cast<unsigned char>(t)) && t != '*' && t != '0' && t != '1') fail("a bad operator", token);
+          if (!std::isalpha(static_cast<unsigned char>(t)) && t != '*' && t != '0' && t != '1')
+            fail("a bad operator", token);
       } else {
         // A number: an optional sign, digits with at most one point, and a
         // size a page can mean.
@@ -146,7 +151,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   store.setExcelData(clientFrom(std::string_view(reinterpret_cast<const char*>(data), size)));
   const kelmora::ReportServices services{
       [] { return setting->background; },
-      [](const std::filesystem::path& file, std::string& reason) -> std::unique_ptr<kelmora::platform::DocumentContext> {
+      [](const std::filesystem::path& file,
+         std::string& reason) -> std::unique_ptr<kelmora::platform::DocumentContext> {
         return kelmora::platform::PdfContext::create(file, reason);
       },
       [](const std::filesystem::path&) {},

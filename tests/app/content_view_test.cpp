@@ -63,8 +63,7 @@ struct Scripted {
                       if (answer.raisesFlag) showAlert = true;
                       return answer.pairs;
                     },
-                    [this](const SharedData& seen) { runs.push_back(seen.excelData()); },
-                    [this] { ++tableLoads; }}};
+                    [this](const SharedData& seen) { runs.push_back(seen.excelData()); }, [this] { ++tableLoads; }}};
 
   // The next scripted answer; past the script's end, cancel or failure.
   template <typename T>
@@ -108,8 +107,9 @@ class ContentViewTest : public QObject {
   void greetingAndTables() {
     Scripted s;
     QCOMPARE(s.view.headline()->text(), QString::fromUtf8("Velkommen til kelmora!"));
-    QCOMPARE(s.view.instructions()->text(),
-             QString::fromUtf8("For å komme i gang, vennligst last opp en Excel-fil ved å klikke på knappen nedenfor."));
+    QCOMPARE(
+        s.view.instructions()->text(),
+        QString::fromUtf8("For å komme i gang, vennligst last opp en Excel-fil ved å klikke på knappen nedenfor."));
     QCOMPARE(s.view.loadButton()->text(), QString::fromUtf8("Les inn Excel-dokument"));
     QCOMPARE(s.tableLoads, 0);
     s.view.show();
@@ -150,6 +150,7 @@ class ContentViewTest : public QObject {
   // Sequences of loads and the state they leave: the flags, the alert boxes,
   // the store and the runs of the report view (each on the map then stored).
   void loadSequences_data() {
+    // clang-format off
     QTest::addColumn<ImportScript>("script");
     QTest::addColumn<bool>("loaded");  // the load-error alert shows otherwise
     QTest::addColumn<bool>("inputAlert");
@@ -167,6 +168,7 @@ class ContentViewTest : public QObject {
         << ImportScript{{first}, {std::nullopt}, {second}} << true << false << second << Runs{first, second};
     QTest::newRow("input alert outlasts a clean and a failing load")
         << ImportScript{{first, true}, {second}, {std::nullopt}} << false << true << second << Runs{first, second};
+    // clang-format on
   }
   void loadSequences() {
     QFETCH(ImportScript, script);
@@ -220,6 +222,7 @@ class ContentViewTest : public QObject {
   // Both alerts: their texts, and dismissal (by the button or by Escape)
   // lowers the flag.
   void alertsShowTheirTextsAndDismissalLowersTheFlag_data() {
+    // clang-format off
     QTest::addColumn<bool>("workbookOpens");
     QTest::addColumn<bool>("byEscape");
     QTest::addColumn<QString>("title");
@@ -228,6 +231,7 @@ class ContentViewTest : public QObject {
                                     << QString::fromUtf8("Kunne ikke laste inn Excel-filen.");
     QTest::newRow("input error, Escape") << true << true << QString::fromUtf8("Feil i inndataene")
                                          << QString::fromUtf8("Noe er ikke kodet riktig. Sjekk dokumentasjonen.");
+    // clang-format on
   }
   void alertsShowTheirTextsAndDismissalLowersTheFlag() {
     QFETCH(bool, workbookOpens);
@@ -266,8 +270,8 @@ class ContentViewTest : public QObject {
     kelmora::testing::UrlRecorder recorder;
     const Path workbook = folder / "klient.xlsx";
     using S = std::string;
-    QVERIFY(kelmora::testing::writeWorkbook(
-        workbook, {{}, {{S("Navn")}, {S("Ola")}}, {{S("Tm"), S("Li"), S("Th")}, {20.0}}}));
+    QVERIFY(kelmora::testing::writeWorkbook(workbook,
+                                            {{}, {{S("Navn")}, {S("Ola")}}, {{S("Tm"), S("Li"), S("Th")}, {20.0}}}));
     ContentView view(std::make_shared<SharedData>(), {[&](QWidget*) { return workbook; }, {}, {}, {}});
     view.show();
     view.chooseWorkbook();

@@ -82,6 +82,7 @@ class KelmoraAppTest : public QObject {
   // The item and every form of its shortcut open the help page, once; "+"
   // without Ctrl opens nothing.
   void helpOpensTheHelpPage_data() {
+    // clang-format off
     QTest::addColumn<bool>("byMenu");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("opened");
@@ -92,6 +93,7 @@ class KelmoraAppTest : public QObject {
     QTest::newRow("+ alone") << false << Qt::KeyboardModifiers() << 0;
     QTest::newRow("Shift and +") << false << Qt::KeyboardModifiers(Qt::ShiftModifier) << 0;
     QTest::newRow("Alt and +") << false << Qt::KeyboardModifiers(Qt::AltModifier) << 0;
+    // clang-format on
   }
   void helpOpensTheHelpPage() {
     QFETCH(bool, byMenu);
@@ -126,15 +128,19 @@ class KelmoraAppTest : public QObject {
   // A further window, by the menu or by Ctrl+N, has its own empty store and no
   // report view, whatever the first one holds, and the same menus.
   void newWindowStartsEmpty_data() {
+    // clang-format off
     QTest::addColumn<bool>("byShortcut");
     QTest::newRow("File > New Window") << false;
     QTest::newRow("Ctrl+N") << true;
+    // clang-format on
   }
   void newWindowStartsEmpty() {
     QFETCH(bool, byShortcut);
     kelmoraApp app;
     app.services = {[](QWidget*) { return std::filesystem::path("/tmp/klient.xlsx"); },
-                    [](const std::filesystem::path&, bool&) { return std::optional<ExcelData>(ExcelData{{"Navn", "Kari"}}); },
+                    [](const std::filesystem::path&, bool&) {
+                      return std::optional<ExcelData>(ExcelData{{"Navn", "Kari"}});
+                    },
                     [](const kelmora::SharedData&) {}, [] {}};
     QMainWindow* first = activeWindow(app);
     QVERIFY(first);
@@ -162,6 +168,7 @@ class KelmoraAppTest : public QObject {
   // that the filter hides is still refused and the dialog stays open; a
   // folder is opened, not chosen.
   void workbookDialogChoosesOnlyWorkbooks_data() {
+    // clang-format off
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("workbook, blank in the name") << "klient 1.xlsx" << true;
@@ -170,6 +177,7 @@ class KelmoraAppTest : public QObject {
     QTest::newRow("extension in the middle") << "klient.xlsx.txt" << false;
     QTest::newRow("nothing before the extension") << ".xlsx" << false;
     QTest::newRow("folder named like a workbook") << "mappe.xlsx/" << false;
+    // clang-format on
   }
   void workbookDialogChoosesOnlyWorkbooks() {
     QFETCH(QString, typed);
@@ -200,6 +208,7 @@ class KelmoraAppTest : public QObject {
 
   // Qt's own dialog speaks Bokmål once the app exists, whatever the locale.
   void workbookDialogSpeaksNorwegian_data() {
+    // clang-format off
     QTest::addColumn<QString>("place");
     QTest::addColumn<QString>("expected");
     QTest::newRow("look in") << "lookInLabel" << QString::fromUtf8("Søk i:");
@@ -215,6 +224,7 @@ class KelmoraAppTest : public QObject {
     QTest::newRow("parent folder") << "toParentButton tip" << "Overordnet mappe";
     QTest::newRow("list view") << "listModeButton tip" << "Listevisning";
     QTest::newRow("detail view") << "detailModeButton tip" << "Detaljvisning";
+    // clang-format on
   }
   void workbookDialogSpeaksNorwegian() {
     QFETCH(QString, place);
@@ -253,12 +263,14 @@ class KelmoraAppTest : public QObject {
   // The catalogue's texts for desktops that the offscreen tests cannot show
   // (GNOME's theme), and the OK buttons that stay in English.
   void dialogCatalogue_data() {
+    // clang-format off
     QTest::addColumn<QByteArray>("context");
     QTest::addColumn<QByteArray>("source");
     QTest::addColumn<QString>("expected");
     QTest::newRow("GNOME cancel") << QByteArray("QGnomeTheme") << QByteArray("&Cancel") << "&Avbryt";
     QTest::newRow("GNOME OK") << QByteArray("QGnomeTheme") << QByteArray("&OK") << "&OK";
     QTest::newRow("OK") << QByteArray("QPlatformTheme") << QByteArray("OK") << "OK";
+    // clang-format on
   }
   void dialogCatalogue() {
     QFETCH(QByteArray, context);

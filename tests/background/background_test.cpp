@@ -34,7 +34,8 @@ class RecordForm : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(loadFormFonts());
-    committed = QImage(QStringLiteral(KELMORA_TEST_RESOURCES "/wais-iv.png")).convertToFormat(QImage::Format_Grayscale8);
+    committed =
+        QImage(QStringLiteral(KELMORA_TEST_RESOURCES "/wais-iv.png")).convertToFormat(QImage::Format_Grayscale8);
     ASSERT_TRUE(loadConversionTables(KELMORA_TEST_RESOURCES));
     marks = sampleMarks(committed);
   }
@@ -81,8 +82,8 @@ TEST_F(RecordForm, EveryMarkFallsOnClearPaperInsideItsBox) {
   // of two check rows; three dates of three.
   ASSERT_EQ(marks.size(), 1 + 10 + 10 + 5 + 5 * 4 + 15 + 5 + 2 * 2 + 3 * 3u);
   for (const SampleMark& mark : marks) {
-    SCOPED_TRACE(mark.what.toStdString() + " \"" + mark.text.toStdString() + "\" at " + std::to_string(mark.x) +
-                 ", " + std::to_string(mark.y));
+    SCOPED_TRACE(mark.what.toStdString() + " \"" + mark.text.toStdString() + "\" at " + std::to_string(mark.x) + ", " +
+                 std::to_string(mark.y));
     EXPECT_FALSE(mark.what.isEmpty()) << "the report writes where the form is not known to have a box";
     const QRectF rect = markRect(mark);
     const QRect box = rect.toAlignedRect().adjusted(0, 0, 1, 1);
@@ -122,9 +123,9 @@ TEST_F(RecordForm, ThePreviewIsTheFormWithTheSampleReportInBlue) {
   const auto report = recordedReport(committed, sampleClient());
   ASSERT_TRUE(report);
   for (const auto& text : report->visibleTexts()) {
-    const QRect box = markRect({QStringLiteral("text"), QString::fromStdString(text.text), text.at.x, text.at.y,
-                                text.fontSize, true})
-                          .toAlignedRect();
+    const QRect box =
+        markRect({QStringLiteral("text"), QString::fromStdString(text.text), text.at.x, text.at.y, text.fontSize, true})
+            .toAlignedRect();
     int ink = 0;
     for (int y = box.top(); y <= box.bottom(); ++y) {
       for (int x = box.left(); x <= box.right(); ++x) ink += inked(x, y);
@@ -162,9 +163,10 @@ TEST_F(RecordForm, ProfileScaleLinesLieWhereScoresArePlotted) {
       EXPECT_GE(darkest(QRect(static_cast<int>(x), between - quarter, 1, 2 * quarter + 1)), clearPaper);
     }
   };
-  check("subtests", L::groupPlaces[0].profileX + L::groupPlaces[0].profileStep / 4, L::subtestProfileOriginY, L::subtestProfileScale, 1, 19, 1);
-  check("indexes", L::indexProfileOrigin.x + L::indexProfileStep / 4, L::indexProfileOrigin.y, L::indexProfileScale,
-        40, 160, 10);
+  check("subtests", L::groupPlaces[0].profileX + L::groupPlaces[0].profileStep / 4, L::subtestProfileOriginY,
+        L::subtestProfileScale, 1, 19, 1);
+  check("indexes", L::indexProfileOrigin.x + L::indexProfileStep / 4, L::indexProfileOrigin.y, L::indexProfileScale, 40,
+        160, 10);
 }
 
 // Nothing on the form runs under the circle's ring, and something (the

@@ -18,6 +18,7 @@ namespace {
 TEST(WholeNumber, OptionalSignThenDigitsWithinSixtyFourBits) {
   constexpr auto lowest = std::numeric_limits<std::int64_t>::min();
   constexpr auto highest = std::numeric_limits<std::int64_t>::max();
+  // clang-format off
   const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
       {"7", 7}, {"+7", 7}, {"-7", -7}, {"007", 7}, {"-0", 0},
       {"9223372036854775807", highest}, {"-9223372036854775808", lowest},
@@ -26,6 +27,7 @@ TEST(WholeNumber, OptionalSignThenDigitsWithinSixtyFourBits) {
       {"7.0", std::nullopt}, {"1e3", std::nullopt}, {"+-7", std::nullopt}, {"0x7", std::nullopt},
       {"\xD9\xA7", std::nullopt},  // an Arabic-Indic seven
   };
+  // clang-format on
   for (const auto& [text, number] : cases) EXPECT_EQ(parseWholeNumber(text), number) << text;
   EXPECT_EQ(formatWholeNumber(lowest), "-9223372036854775808");
 }
@@ -67,9 +69,14 @@ TEST(Utf8, StrictDecodingAndOneByteOrderMark) {
       EXPECT_EQ(decoded->length, c.length) << c.bytes;
     }
   }
-  EXPECT_EQ(firstIllFormedByte("ab\xC3\xB8" "c\xFF"), 5u);
+  EXPECT_EQ(firstIllFormedByte("ab\xC3\xB8"
+                               "c\xFF"),
+            5u);
   EXPECT_EQ(firstIllFormedByte("ab\xC3\xB8"), std::nullopt);
-  EXPECT_EQ(withoutByteOrderMark("\xEF\xBB\xBF\xEF\xBB\xBF" "10"), "\xEF\xBB\xBF" "10");
+  EXPECT_EQ(withoutByteOrderMark("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                 "10"),
+            "\xEF\xBB\xBF"
+            "10");
   EXPECT_EQ(withoutByteOrderMark("10"), "10");
 }
 

@@ -27,6 +27,7 @@ TEST_P(ExcelDates, WholeDaysFromTheBaseAllYearRound) {
     bool date1904;
     const char* expected;  // "-" when the serial has no civil day
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {0, false, "30-12-1899"},        {60, false, "28-02-1900"},       {61, false, "01-03-1900"},
       {45000, false, "15-03-2023"},    {45000.96, false, "15-03-2023"}, {45150.99, false, "12-08-2023"},
@@ -35,6 +36,7 @@ TEST_P(ExcelDates, WholeDaysFromTheBaseAllYearRound) {
       {2958466, false, "-"},           {1e300, false, "-"},             {-1e300, false, "-"},
       {nan, false, "-"},               {inf, false, "-"},               {-inf, false, "-"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.serial);
     const auto day = fromExcelDate(c.serial, c.date1904);
@@ -64,11 +66,13 @@ TEST(CellValue, SharedStringsFirstThenOnlyTheShortDate) {
     std::string value;
     std::string expected;
   };
+  // clang-format off
   std::vector<Case> cases = {
       {sharedString, 1, "1", "K"},          {sharedString, 1, "0", "Li"},    {sharedString, {}, "1.0", "1.0"},
       {sharedString, {}, "1e0", "1e0"},     {{}, 1, "45000", "15-03-2023"},  {number, 1, "6", "05-01-1900"},
       {{}, pastTheEnd, "45000", "45000"},   {{}, -1, "45000", "45000"},
   };
+  // clang-format on
   for (std::int64_t style = 2; style < pastTheEnd; ++style) cases.push_back({{}, style, "45000", "45000"});
   for (const auto& c : cases) {
     SCOPED_TRACE("style " + (c.style ? std::to_string(*c.style) : "-") + ", value " + c.value);

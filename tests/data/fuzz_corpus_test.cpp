@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <map>
 
+#include "base/diagnostics.h"
 #include "data/hostile_packages.h"
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx_error_matchers.h"
 #include "fuzz/data/parts_form.h"
-#include "base/diagnostics.h"
 
 namespace kelmora::testing {
 namespace {

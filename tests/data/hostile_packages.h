@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "support/package_builder.h"
 #include "data/shared_data.h"
 #include "data/xlsx/xlsx_error.h"
+#include "support/package_builder.h"
 
 namespace kelmora::xlsx {
 class XLSXFile;

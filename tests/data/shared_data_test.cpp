@@ -15,6 +15,7 @@ TEST(SharedData, EveryChangeIsAnnouncedOnceBeforeItHappens) {
     std::function<void(SharedData&)> change;
     ExcelData expected;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"replace drops the keys the new map lacks", [](SharedData& s) { s.setExcelData({{"Li", "9"}}); },
        {{"Li", "9"}}},
@@ -23,6 +24,7 @@ TEST(SharedData, EveryChangeIsAnnouncedOnceBeforeItHappens) {
       {"addData on a new key", [](SharedData& s) { s.addData("Li", "12"); },
        {{"Navn", "Kari"}, {"Tm", "30"}, {"Li", "12"}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     SharedData store;

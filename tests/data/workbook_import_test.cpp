@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
-#include "data/hostile_packages.h"
-#include "support/package_builder.h"
 #include "base/diagnostics.h"
+#include "data/hostile_packages.h"
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx_error_matchers.h"
+#include "support/package_builder.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora {
@@ -95,12 +95,19 @@ TEST(HandleFile, ReadsAWorkbookFromAnIndependentWriter) {
 
   const auto run = import(file);
   ASSERT_TRUE(run.result);
-  EXPECT_EQ(*run.result, (ExcelData{{"Navn", " Kari Nordmann "}, {"Fødselsdato", "01-01-1990"},
-                                    {"Testdato", "15-03-2023"}, {"Tm", "31"}, {"Sum", "42"}, {"Tekst", "ab"},
-                                    {"Sant", "1"}, {"Annen dato", "45000"}, {"Li", "34"}, {"Li ", "36"},
-                                    {"Kjønn", "K"}, {"Ukjent", "Ukjent"}}));
-  EXPECT_THAT(run.lines,
-              ElementsAre("Ulik lengde på headerRow og rowData", "headerRow.count:  5 , rowData.count:  4"));
+  EXPECT_EQ(*run.result, (ExcelData{{"Navn", " Kari Nordmann "},
+                                    {"Fødselsdato", "01-01-1990"},
+                                    {"Testdato", "15-03-2023"},
+                                    {"Tm", "31"},
+                                    {"Sum", "42"},
+                                    {"Tekst", "ab"},
+                                    {"Sant", "1"},
+                                    {"Annen dato", "45000"},
+                                    {"Li", "34"},
+                                    {"Li ", "36"},
+                                    {"Kjønn", "K"},
+                                    {"Ukjent", "Ukjent"}}));
+  EXPECT_THAT(run.lines, ElementsAre("Ulik lengde på headerRow og rowData", "headerRow.count:  5 , rowData.count:  4"));
   EXPECT_TRUE(run.showAlert);
 }
 
@@ -114,6 +121,7 @@ TEST(HandleFile, ReadsPackagesNoWriterMakes) {
     std::vector<Part> parts;
     ExcelData expected;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"inline strings, rich text, phonetic runs and out-of-range indices",
        testing::workbookParts(
@@ -158,6 +166,7 @@ TEST(HandleFile, ReadsPackagesNoWriterMakes) {
                 testing::relationship("rId3", "chartsheet", "worksheets/sheet2.xml"))}),
        {{"1", "first"}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     for (bool flag : {false, true}) {
       SCOPED_TRACE(std::string(c.what) + (flag ? ", flag raised before" : ""));
@@ -179,8 +188,7 @@ TEST(HandleFile, AListedRowWithoutCellsIsStillTheKeyRow) {
                   R"(<row r="1"/><row r="2"><c><v>Li</v></c></row><row r="3"><c><v>20</v></c></row>)"}}));
   ASSERT_TRUE(run.result);
   EXPECT_EQ(*run.result, (ExcelData{{"Tm", "30"}}));
-  EXPECT_THAT(run.lines,
-              ElementsAre("Ulik lengde på headerRow og rowData", "headerRow.count:  0 , rowData.count:  1"));
+  EXPECT_THAT(run.lines, ElementsAre("Ulik lengde på headerRow og rowData", "headerRow.count:  0 , rowData.count:  1"));
   EXPECT_TRUE(run.showAlert);
 }
 

@@ -13,17 +13,39 @@ namespace kelmora::xlsx {
 inline void PrintTo(XlsxError::Kind kind, std::ostream* out) {
   using enum XlsxError::Kind;
   switch (kind) {
-    case missingPart: *out << "missingPart"; return;
-    case unreadablePart: *out << "unreadablePart"; return;
-    case crcMismatch: *out << "crcMismatch"; return;
-    case partTooLarge: *out << "partTooLarge"; return;
-    case xmlParserSetup: *out << "xmlParserSetup"; return;
-    case notWellFormed: *out << "notWellFormed"; return;
-    case documentType: *out << "documentType"; return;
-    case entityDeclaration: *out << "entityDeclaration"; return;
-    case badAttribute: *out << "badAttribute"; return;
-    case badRelationship: *out << "badRelationship"; return;
-    case outsidePackage: *out << "outsidePackage"; return;
+    case missingPart:
+      *out << "missingPart";
+      return;
+    case unreadablePart:
+      *out << "unreadablePart";
+      return;
+    case crcMismatch:
+      *out << "crcMismatch";
+      return;
+    case partTooLarge:
+      *out << "partTooLarge";
+      return;
+    case xmlParserSetup:
+      *out << "xmlParserSetup";
+      return;
+    case notWellFormed:
+      *out << "notWellFormed";
+      return;
+    case documentType:
+      *out << "documentType";
+      return;
+    case entityDeclaration:
+      *out << "entityDeclaration";
+      return;
+    case badAttribute:
+      *out << "badAttribute";
+      return;
+    case badRelationship:
+      *out << "badRelationship";
+      return;
+    case outsidePackage:
+      *out << "outsidePackage";
+      return;
   }
   *out << "kind " << static_cast<int>(kind);
 }

@@ -4,10 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "support/package_builder.h"
 #include "data/xlsx/xlsx_error.h"
 #include "data/xlsx/xlsx_file.h"
 #include "data/xlsx_error_matchers.h"
+#include "support/package_builder.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora::xlsx {
@@ -55,7 +55,7 @@ TEST(ZipPackage, PartsAreCappedOnWhatTheyInflateTo) {
     ASSERT_EQ(bytes.substr(at, 4), std::string("\x01\x04\0\0", 4));
     bytes.replace(at, 4, std::string("\x0d\0\0\0", 4));
   };
-  setSize(22);  // the local header
+  setSize(22);                             // the local header
   setSize(bytes.find("PK\x01\x02") + 24);  // the central directory
   testing::writeFile(path, bytes);
   file = XLSXFile::open(path);

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
 #include "base/resource_folder.h"
+#include "norms/conversion_tables.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora {
@@ -22,6 +22,7 @@ TEST(ConversionTableText, ParsingRules) {
   const struct {
     const char* text;
     ConversionTable rows;
+    // clang-format off
   } cases[] = {
       {"10;A;B;C\r\n11;D;E;F\r\n", {{"10", "A", "B", "C"}, {"11", "D", "E", "F"}}},
       {";12;;D;;", {{"12", "D"}}},
@@ -32,6 +33,7 @@ TEST(ConversionTableText, ParsingRules) {
       {"\"10\"; 11 ;07", {{"\"10\"", " 11 ", "07"}}},
       {"Sum;Index\n10;A", {{"Sum", "Index"}, {"10", "A"}}},
   };
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(parseConversionTable(c.text), c.rows) << c.text;
 }
 
@@ -39,14 +41,20 @@ TEST(ConversionTableText, EncodingIsUtf8WithOrWithoutByteOrderMark) {
   const std::pair<std::string, std::optional<std::string>> cases[] = {
       {"\xEF\xBB\xBF", ""},
       {"99,9;\xC3\xB8;\xE2\x80\x93;\xF0\x9F\x98\x80", "99,9;\xC3\xB8;\xE2\x80\x93;\xF0\x9F\x98\x80"},
-      {"\xEF\xBB\xBF\xEF\xBB\xBF" "10", "\xEF\xBB\xBF" "10"},  // only one mark is the file's
+      {"\xEF\xBB\xBF\xEF\xBB\xBF"
+       "10",
+       "\xEF\xBB\xBF"
+       "10"},                                 // only one mark is the file's
       {"10;\xFF", std::nullopt},              // never in UTF-8
       {"10;\xC3", std::nullopt},              // cut short
       {"10;\xC0\xAF", std::nullopt},          // overlong
       {"10;\xED\xA0\x80", std::nullopt},      // surrogate
       {"10;\xF4\x90\x80\x80", std::nullopt},  // above U+10FFFF
       {"10;\xE9t\xE9", std::nullopt},         // Latin-1
-      {std::string("1\0" "0\0;\0", 6), std::nullopt},  // UTF-16 without a mark
+      {std::string("1\0"
+                   "0\0;\0",
+                   6),
+       std::nullopt},  // UTF-16 without a mark
       {std::string("10;\0", 4), std::nullopt},
   };
   for (const auto& [bytes, text] : cases) {
@@ -77,7 +85,9 @@ class ConversionTables : public ::testing::Test {
 };
 
 TEST_F(ConversionTables, LoadAndReloadKeepEveryTableRead) {
-  write("Sheet 1-VFI", "\xEF\xBB\xBF" "10;100;50;95-105\n");  // the mark is no part of "10"
+  write("Sheet 1-VFI",
+        "\xEF\xBB\xBF"
+        "10;100;50;95-105\n");  // the mark is no part of "10"
   write("Sheet 2-PRI", "11;101;53;96-106\n");
   write("Sheet 4-PHI", "13;103;58;98-108\n");
   write("Sheet 5-FSIQ", "14;104;61;99-109\n");
@@ -94,7 +104,9 @@ TEST_F(ConversionTables, LoadAndReloadKeepEveryTableRead) {
   fs::create_directory(folder_ / "Sheet 2-PRI.csv");  // a folder is no file
   write("Sheet 3-AMI", "\n\r\n");
   write("Sheet 4-PHI", "13;1;2;3\n13;x\n");
-  write("Sheet 5-FSIQ", std::string("1\0" "4\0;\0", 6));
+  write("Sheet 5-FSIQ", std::string("1\0"
+                                    "4\0;\0",
+                                    6));
   EXPECT_EQ(load(), (Lines{"Tabellene lastes!", "Feil ved lesing av fil: teksten er ikke gyldig UTF-8 (byte 3)",
                            "Filen ble ikke funnet",
                            "Feil ved lesing av fil: teksten inneholder en NUL-byte (byte 1); er den UTF-16? Lagre "
@@ -116,11 +128,13 @@ TEST_F(ConversionTables, FileThatCannotBeOpenedIsReported) {
 TEST_F(ConversionTables, LookupGivesTheFirstRowWhoseFirstFieldIsTheTextExactly) {
   write("Sheet 1-VFI", "10;A;B;C\r\n11;D;E;F;extra\r\n11;G\r\n07;J\r\n 8;K\r\n;;\r\n");
   load();
+  // clang-format off
   const std::pair<const char*, std::optional<ConversionRow>> cases[] = {
       {"11", ConversionRow{"11", "D", "E", "F", "extra"}}, {"10", ConversionRow{"10", "A", "B", "C"}},
       {"07", ConversionRow{"07", "J"}}, {"12", std::nullopt}, {"7", std::nullopt}, {"8", std::nullopt},
       {"", std::nullopt}, {"11 ", std::nullopt},
   };
+  // clang-format on
   for (const auto& [text, row] : cases) {
     OutputCapture quiet;
     EXPECT_EQ(index("VFI", text), row) << text;

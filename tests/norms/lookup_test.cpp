@@ -16,6 +16,7 @@ using Lines = std::vector<std::string>;
 TEST(Lookup, RowsAreTakenAsTheyStand) {
   constexpr auto low = std::numeric_limits<std::int64_t>::min();
   constexpr auto high = std::numeric_limits<std::int64_t>::max();
+  // clang-format off
   const NormTableMap tables = {
       {"1",
        {
@@ -28,15 +29,18 @@ TEST(Lookup, RowsAreTakenAsTheyStand) {
            {"Ng", {{6, -20, -10}}},
        }},
   };
+  // clang-format on
   const struct {
     const char* code;
     std::int64_t raw;
     std::optional<std::int64_t> scaled;
+    // clang-format off
   } cases[] = {
       {"Ov", 7, 4}, {"Ov", 12, 5}, {"Rv", 7, 7}, {"Gp", 3, 2}, {"Gp", 4, std::nullopt}, {"Gp", 6, 3},
       {"Un", 1, 1}, {"Un", 9, 9}, {"Ph", 0, 13}, {"Ph", 1, 1}, {"Wd", low, 11}, {"Wd", high, 11},
       {"Ng", -15, 6}, {"Ng", 0, std::nullopt},
   };
+  // clang-format on
   for (const auto& c : cases) {
     OutputCapture quiet;
     EXPECT_EQ(lookupValue(tables, "1", c.code, c.raw), c.scaled) << c.code << " " << c.raw;
@@ -54,6 +58,7 @@ TEST(Lookup, TraceLines) {
     std::int64_t raw;
     std::optional<std::int64_t> scaled;
     Lines lines;
+    // clang-format off
   } cases[] = {
       {rangetables(), "16", "Tm", 5, 1,
        {"1: Ser i tabell Tm etter value = 5 min = 0 max = 8", "5 er større enn eller lik minimumsverdien 0",
@@ -73,6 +78,7 @@ TEST(Lookup, TraceLines) {
       {rangetables(), "16.0", "Tm", 5, std::nullopt, {}}, {rangetables(), "16", "tm", 5, std::nullopt, {}},
       {rangetables(), "16", "Tm ", 5, std::nullopt, {}}, {rangetables(), "16", "", 5, std::nullopt, {}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     OutputCapture capture;
     EXPECT_EQ(lookupValue(c.tables, c.band, c.code, c.raw), c.scaled) << c.band << "/" << c.code << " " << c.raw;

@@ -35,6 +35,7 @@ TEST(BandChoice, HighestKeyNotAboveTheAge) {
     const NormTableMap& map;
     std::int64_t age;
     std::optional<std::string> band;
+    // clang-format off
   } cases[] = {
       {bands, int64Min, std::nullopt}, {bands, 0, std::nullopt}, {bands, 15, std::nullopt}, {bands, 16, "16"},
       {bands, 17, "16"}, {bands, 18, "18"}, {bands, 19, "18"}, {bands, 20, "20"}, {bands, 24, "20"}, {bands, 25, "25"},
@@ -44,6 +45,7 @@ TEST(BandChoice, HighestKeyNotAboveTheAge) {
       {signedKeys, -5, "-5"}, {signedKeys, 2, "-5"}, {signedKeys, -6, std::nullopt}, {numeric, 80, "65"},
       {none, 40, std::nullopt}, {none, int64Max, std::nullopt},
   };
+  // clang-format on
   for (const auto& c : cases) EXPECT_EQ(getClosestAgeTableKey(c.age, c.map), c.band) << "age " << c.age;
 }
 
@@ -63,9 +65,11 @@ const std::map<std::string, std::array<int, 15>> expectedRowCounts = {
 };
 
 std::int64_t expectedHighestRaw(const std::string& code, const std::string& band) {
+  // clang-format off
   static const std::map<std::string, std::int64_t> usual = {
       {"Tm", 66}, {"Li", 36}, {"Th", 48}, {"Mr", 26}, {"Of", 57}, {"Rg", 22}, {"Sl", 60}, {"Vp", 26},
       {"In", 26}, {"Kd", 135}, {"Bt", 30}, {"Fv", 27}, {"Rs", 36}, {"Ut", 72}, {"Bu", 24}};
+  // clang-format on
   static const std::map<std::string, std::int64_t> special = {
       {"Mr16", 22}, {"Mr20", 29}, {"Rg20", 28}, {"Vp20", 27}, {"In65", 25}, {"Bt16", 36}, {"Bt30", 39},
       {"Bt45", 39}, {"Fv16", 36}, {"Fv20", 36}, {"Fv30", 30}, {"Fv45", 30}, {"Rs25", 35}};
@@ -96,9 +100,8 @@ TEST(ShippedNorms, EveryBandHoldsTheFifteenCodesWithTheirRowsInShape) {
       EXPECT_EQ(rows.size(), static_cast<std::size_t>(counts[i]));
       total += rows.size();
       if (!regular) continue;
-      const auto placeholders = band == "18" && band18Placeholders.contains(code)
-                                    ? band18Placeholders.at(code)
-                                    : std::set<std::int64_t>{};
+      const auto placeholders =
+          band == "18" && band18Placeholders.contains(code) ? band18Placeholders.at(code) : std::set<std::int64_t>{};
       std::int64_t previousScaled = 0;
       std::int64_t nextRaw = 0;
       for (const NormRow& row : rows) {
@@ -176,9 +179,8 @@ TEST(ShippedNorms, NeighbouringBandsScoreACommonRawScoreWithinThreePoints) {
         const auto other = second.find(raw);
         if (other == second.end()) continue;
         ++common;
-        EXPECT_LE(std::abs(scaled - other->second), 3)
-            << code << " raw " << raw << ": " << scaled << " in band " << younger << ", " << other->second
-            << " in band " << older;
+        EXPECT_LE(std::abs(scaled - other->second), 3) << code << " raw " << raw << ": " << scaled << " in band "
+                                                       << younger << ", " << other->second << " in band " << older;
       }
       EXPECT_GT(common, 20) << code << " " << younger << "/" << older;
     }

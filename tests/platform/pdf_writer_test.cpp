@@ -72,6 +72,7 @@ TEST_F(PdfImageTest, ImagesAreStoredLosslesslyAndShownAsTheyAre) {
     std::vector<QImage> images;  // each over the whole page
     QStringList colours;         // of the first image stored, as pdfimages names them
     QStringList stored;          // the kinds of image stored (a soft mask carries the alpha)
+    // clang-format off
   } cases[] = {
       {"grey in 32-bit pixels", {grey}, greyOrRgb, {"image"}},
       {"grey in 8-bit pixels", {greyImage(QImage::Format_Grayscale8)}, greyOrRgb, {"image"}},
@@ -81,6 +82,7 @@ TEST_F(PdfImageTest, ImagesAreStoredLosslesslyAndShownAsTheyAre) {
       // from the colours under it by the renderer. Qt stores both.
       {"a second image over the first", {grey, colourImage(128)}, greyOrRgb, {"image", "image", "smask"}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const QString file = write(c.images);

@@ -43,6 +43,7 @@ TEST(DrawTextTest, PlacesEachValueInTurn) {
     std::optional<ColumnTable> offset;
     NSTextAlignment alignment;
     std::vector<Placed> drawn;
+    // clang-format off
   } cases[] = {
       {"a column steps up from the last key", abc, {"a", "b", "c"}, 42.5, 0, {}, left,
        {{"3", 100, 200}, {"22", 100, 242.5}, {"1", 100, 285}}},
@@ -61,6 +62,7 @@ TEST(DrawTextTest, PlacesEachValueInTurn) {
       {"only right alignment moves the text", abc, {"b"}, 0, 0, {}, NSTextAlignment::center, {{"22", 100, 200}}},
       {"a step back never moves sideways", abc, {"a", "b"}, 0, -52, {}, left, {{"1", 100, 200}, {"22", 100, 200}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     Page page(c.data);
     OutputCapture quiet;
@@ -73,6 +75,7 @@ TEST(DrawTextTest, PlacesEachValueInTurn) {
 }
 
 TEST(DrawTextTest, TrimsBlanksAndDrawsNothingForMinusOne) {
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {" 12 ", "12"},  {"\t7\u00A0", "7"},  // tab and no-break space are blanks
       {"\u3000x\u2009", "x"},               // ideographic and thin space
@@ -80,6 +83,7 @@ TEST(DrawTextTest, TrimsBlanksAndDrawsNothingForMinusOne) {
       {"-1", ""},      {" -1", ""},  {"-01", ""},    {"-2", "-2"},
       {"- 1", "- 1"},  {"   ", ""},  {"", ""},
   };
+  // clang-format on
   for (const auto& [stored, drawn] : cases) {
     Page page({{"k", stored}, {"next", "n"}});
     OutputCapture quiet;
@@ -123,11 +127,13 @@ TEST(DrawScoresTest, JoinsTheScoresAcrossMinusOneInOneBlackStroke) {
     ExcelData data;
     std::vector<std::string> keys;
     std::vector<Subpath> path;
+    // clang-format off
   } cases[] = {
       {{{"a", "5"}, {"b", "-1"}, {"c", "7"}}, {"a", "b", "c"}, {moveOnly(0, 0), segment(0, 50, 60, 70)}},
       {{{"a", "-1"}, {"b", "4"}}, {"a", "b"}, {moveOnly(0, 0)}},  // a point without a neighbour
       {{{"b", "4"}}, {"b"}, {moveOnly(0, 0)}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     Page page(c.data);
     OutputCapture output;

@@ -27,6 +27,7 @@ TEST(IndexSumsTest, OnlyWholeNumbersCount) {
     const char* name;
     ExcelData scores;
     Sums sums;
+    // clang-format off
   } cases[] = {
       {"all present", all, {27, 18, 7, 3, 55}},
       {"letters", with({{"sTm", "sju"}}), {27, 11, 7, 3, 48}},
@@ -36,6 +37,7 @@ TEST(IndexSumsTest, OnlyWholeNumbersCount) {
       {"beyond the 64-bit range", with({{"sLi", "9223372036854775807"}, {"sOf", "1"}, {"sIn", "0"}}),
        {9223372036854775807, 18, 7, 3, 9223372036854775807}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SharedData store;
     store.setExcelData(c.scores);

@@ -114,8 +114,8 @@ TEST_F(PdfReportTest, ACompleteClientGivesOnePageWithTheBackgroundAndTheValuesIn
   };
   EXPECT_TRUE(found("Kari", 130, 1510, false)) << bbox.toStdString();
   for (const auto& mark : testing::rightAlignedMarks())
-    EXPECT_TRUE(found(QString::fromStdString(mark.text), mark.x, mark.y, true)) << mark.key << " at " << mark.x
-                                                                                 << ", " << mark.y;
+    EXPECT_TRUE(found(QString::fromStdString(mark.text), mark.x, mark.y, true))
+        << mark.key << " at " << mark.x << ", " << mark.y;
 }
 
 // Butt caps and miter joins, as a PDF reader assumes, and each stroke at the
@@ -187,7 +187,8 @@ TEST_F(PdfReportTest, AFolderThatCannotBeWrittenGivesALineAndNoFile) {
   expectRefused(lines, "");
 
   if (geteuid() != 0) {
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(folder.path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     lines = run();
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
     expectRefused(lines, (folder / "test.pdf").string());

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <fstream>
 
-#include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
-#include "norms/lookup.h"
 #include "base/resource_folder.h"
+#include "norms/conversion_tables.h"
+#include "norms/lookup.h"
 #include "tools/sample_client/sample_client.h"
 
 namespace kelmora::testing {
@@ -19,9 +19,11 @@ std::vector<std::string> conversionRow(const std::string& table, std::int64_t su
 }
 
 void writeConversionTables(const std::filesystem::path& resources) {
+  // clang-format off
   const std::pair<const char*, const char*> files[] = {
       {"VFI", "Sheet 1-VFI"}, {"PRI", "Sheet 2-PRI"}, {"AMI", "Sheet 3-AMI"},
       {"PHI", "Sheet 4-PHI"}, {"FSIQ", "Sheet 5-FSIQ"}};
+  // clang-format on
   for (const auto& [table, file] : files) {
     std::ofstream out(resources / (std::string(file) + ".csv"));
     for (std::int64_t sum = 0; sum <= 400; ++sum) {
@@ -48,8 +50,11 @@ ExcelData expectedValues() {
   for (const char* code : {"Tm", "Li", "Th", "Mr", "Of", "Rg", "Sl", "Vp", "In", "Kd"})
     values[std::string("s") + code] = std::to_string(lookupValue("35", code, std::stoll(values.at(code))).value());
   const std::tuple<std::string, std::string, std::vector<std::string>> groups[] = {
-      {"vfi", "VFI", {"sLi", "sOf", "sIn"}}, {"pri", "PRI", {"sTm", "sMr", "sVp"}}, {"ami", "AMI", {"sTh", "sRg"}},
-      {"phi", "PHI", {"sSl", "sKd"}},        {"fsiq", "FSIQ", {"svfi", "spri", "sami", "sphi"}}};
+      {"vfi", "VFI", {"sLi", "sOf", "sIn"}},
+      {"pri", "PRI", {"sTm", "sMr", "sVp"}},
+      {"ami", "AMI", {"sTh", "sRg"}},
+      {"phi", "PHI", {"sSl", "sKd"}},
+      {"fsiq", "FSIQ", {"svfi", "spri", "sami", "sphi"}}};
   for (const auto& [group, table, keys] : groups) {
     std::int64_t sum = 0;
     for (const auto& key : keys) sum += std::stoll(values.at(key));
@@ -58,8 +63,15 @@ ExcelData expectedValues() {
     const char* suffixes[] = {"", "IQ", "prosentil", "konfidensintervall"};
     for (int i = 0; i < 4; ++i) values["i" + group + suffixes[i]] = row[i];
   }
-  values.insert({{"X", "X"}, {"testår", "2024"}, {"testmåned", "6"}, {"testdag", "10"}, {"fødselsår", "1985"},
-                 {"fødselsmåned", "3"}, {"fødselsdag", "15"}, {"alderår", "39"}, {"aldermåneder", "2"},
+  values.insert({{"X", "X"},
+                 {"testår", "2024"},
+                 {"testmåned", "6"},
+                 {"testdag", "10"},
+                 {"fødselsår", "1985"},
+                 {"fødselsmåned", "3"},
+                 {"fødselsdag", "15"},
+                 {"alderår", "39"},
+                 {"aldermåneder", "2"},
                  {"alderdager", "26"}});
   return values;
 }
@@ -77,16 +89,25 @@ std::vector<Mark> rightAlignedMarks() {
   for (int g = 0; g < 5; ++g) {
     const std::string index = "i" + groups[g];
     const double y = 345 - 45.0 * g;
-    marks.insert(marks.end(), {{"s" + groups[g], 295 + 52.0 * g, 560}, {index, 270, y}, {index + "IQ", 414, y},
-                               {index + "prosentil", 489, y}, {index + "konfidensintervall", 602, y},
+    marks.insert(marks.end(), {{"s" + groups[g], 295 + 52.0 * g, 560},
+                               {index, 270, y},
+                               {index + "IQ", 414, y},
+                               {index + "prosentil", 489, y},
+                               {index + "konfidensintervall", 602, y},
                                {index + "IQ", 748 + 92.0 * g, 648}});
   }
   const char* profileRow[] = {"sLi", "sOf", "sIn", "sRs", "sTm", "sMr", "sVp", "sVf",
                               "sBu", "sTh", "sRg", "sBt", "sSl", "sKd", "sUt"};
   for (int i = 0; i < 15; ++i) marks.push_back({profileRow[i], 702 + 32.0 * i, 1190});
-  marks.insert(marks.end(), {{"alderår", 976, 1410}, {"aldermåneder", 1055, 1410}, {"alderdager", 1138, 1410},
-                             {"fødselsår", 976, 1452.5}, {"fødselsmåned", 1055, 1452.5}, {"fødselsdag", 1138, 1452.5},
-                             {"testår", 976, 1495}, {"testmåned", 1055, 1495}, {"testdag", 1138, 1495}});
+  marks.insert(marks.end(), {{"alderår", 976, 1410},
+                             {"aldermåneder", 1055, 1410},
+                             {"alderdager", 1138, 1410},
+                             {"fødselsår", 976, 1452.5},
+                             {"fødselsmåned", 1055, 1452.5},
+                             {"fødselsdag", 1138, 1452.5},
+                             {"testår", 976, 1495},
+                             {"testmåned", 1055, 1495},
+                             {"testdag", 1138, 1495}});
   const ExcelData values = expectedValues();
   for (auto& mark : marks) mark.text = values.at(mark.key);
   return marks;

@@ -72,8 +72,8 @@ struct RecordedRun {
 };
 
 // Runs over the data with a recording document measuring ten points per
-// character, after an earlier client's "test.pdf" was put in place, and checks that the store it was given is left as it was.
-// Needs the conversion tables loaded.
+// character, after an earlier client's "test.pdf" was put in place, and checks that the store it was given is left as
+// it was. Needs the conversion tables loaded.
 RecordedRun runRecorded(const ExcelData& data, const RunOptions& options = {});
 
 }  // namespace kelmora::testing

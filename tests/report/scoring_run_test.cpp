@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "norms/conversion_tables.h"
 #include "base/diagnostics.h"
+#include "norms/conversion_tables.h"
 #include "norms/lookup.h"
 #include "report_fixture.h"
 
@@ -113,6 +113,7 @@ TEST_F(ScoringRunTest, TheClientsOwnValuesDecideWhatStandsWhere) {
     Changes changes;
     std::vector<At> page;
     std::string line;  // printed once, when given
+    // clang-format off
   } cases[] = {
       // Every value stays in its own subtest's row and column.
       {"a missing raw score keeps its row empty",
@@ -143,6 +144,7 @@ TEST_F(ScoringRunTest, TheClientsOwnValuesDecideWhatStandsWhere) {
         {360, 1194.5, "4"}},  // beyond every norm row: the workbook's "sTm" stays
        "Ugyldig input for kategori  Tm :  999 ."},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const RecordedRun run = runRecorded(clientWith(c.changes));
@@ -185,9 +187,7 @@ TEST_F(ScoringRunTest, ProfilesThatEndEarlyArePaintedByTheNextStroke) {
 
 // Every run that ends without a report also takes the earlier one away.
 TEST_F(ScoringRunTest, AStopBeforeThePageMakesNoDocumentAndOpensNothing) {
-  const auto with = [](const std::string& key, std::optional<std::string> value) {
-    return clientWith({{key, value}});
-  };
+  const auto with = [](const std::string& key, std::optional<std::string> value) { return clientWith({{key, value}}); };
   const std::vector<std::string> noBirthDate{"10-06-2024", "Går vi videre!?", "Joy joy happy happy"};
   const std::string noBand = "Kunne ikke finne en passende alderstabell.";
   const struct {
@@ -227,6 +227,7 @@ TEST_F(ScoringRunTest, ASumWithoutAWholeRowGivesTheDocumentUp) {
     const char* table;
     ConversionTable rows;
     std::vector<std::string> said;  // only the first table has a line of its own
+    // clang-format off
   } cases[] = {
       {"VFI", {{"-5", "0", "0", "0"}}, {"Her tryner vi:  "}},
       {"VFI", {{svfi, "95", "37"}}, {"Her tryner vi:  [\"" + svfi + "\", \"95\", \"37\"]"}},
@@ -234,6 +235,7 @@ TEST_F(ScoringRunTest, ASumWithoutAWholeRowGivesTheDocumentUp) {
       {"FSIQ", {{"-5", "0", "0", "0"}}, {}},
       {"AMI", {}, {}},  // a table that was not loaded
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.table + (c.rows.empty() ? std::string(" not loaded") : " " + c.rows[0][0]));
     testing::writeConversionTables(resources);

@@ -15,8 +15,7 @@ namespace {
 constexpr std::time_t packageTime = 1704067200;  // 2024-01-01
 const std::string xmlHeader = R"(<?xml version="1.0" encoding="UTF-8"?>)";
 constexpr const char* mainNamespace = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-constexpr const char* relationshipsNamespace =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr const char* relationshipsNamespace = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 // Hands libzip a part's content and then its pieces, made as libzip reads. A
 // source that does not answer ZIP_SOURCE_SUPPORTS is taken as read-only.
@@ -53,10 +52,15 @@ struct PartSource {
         stat->valid |= ZIP_STAT_SIZE;
         return sizeof(zip_stat_t);
       }
-      case ZIP_SOURCE_CLOSE: return 0;
-      case ZIP_SOURCE_ERROR: return 2 * sizeof(int);
-      case ZIP_SOURCE_FREE: delete self; return 0;
-      default: return -1;
+      case ZIP_SOURCE_CLOSE:
+        return 0;
+      case ZIP_SOURCE_ERROR:
+        return 2 * sizeof(int);
+      case ZIP_SOURCE_FREE:
+        delete self;
+        return 0;
+      default:
+        return -1;
     }
   }
 };
@@ -64,13 +68,13 @@ struct PartSource {
 }  // namespace
 
 std::string relationship(const std::string& id, const std::string& kind, const std::string& target) {
-  return R"(<Relationship Id=")" + id + R"(" Type=")" + relationshipsNamespace + "/" + kind + R"(" Target=")" +
-         target + R"("/>)";
+  return R"(<Relationship Id=")" + id + R"(" Type=")" + relationshipsNamespace + "/" + kind + R"(" Target=")" + target +
+         R"("/>)";
 }
 
 std::string relationships(const std::string& inner) {
-  return xmlHeader + R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" +
-         inner + "</Relationships>";
+  return xmlHeader + R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" + inner +
+         "</Relationships>";
 }
 
 void writePackage(const std::filesystem::path& file, const std::vector<Part>& parts) {
@@ -84,8 +88,8 @@ void writePackage(const std::filesystem::path& file, const std::vector<Part>& pa
     if (part.pieces) {
       for (std::uint64_t i = 0; const auto size = part.pieces(i).size(); ++i) source->size += size;
     }
-    const zip_int64_t index = zip_file_add(archive, part.name.c_str(),
-                                           zip_source_function(archive, &PartSource::callback, source), ZIP_FL_ENC_UTF_8);
+    const zip_int64_t index = zip_file_add(
+        archive, part.name.c_str(), zip_source_function(archive, &PartSource::callback, source), ZIP_FL_ENC_UTF_8);
     if (index < 0) throw std::runtime_error("cannot add " + part.name);
     // A fixed time keeps a package the same byte for byte, and so the seeds made from it.
     zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), packageTime, 0);
@@ -107,17 +111,17 @@ std::vector<Part> workbookParts(const WorkbookLayout& layout) {
                      xmlHeader + R"(<worksheet xmlns=")" + mainNamespace + R"(">)" +
                          (data ? "<sheetData>" + *data + "</sheetData>" : "") + "</worksheet>"});
   }
-  parts.push_back({"xl/workbook.xml", xmlHeader + R"(<workbook xmlns=")" + mainNamespace +
-                                          R"(" xmlns:r=")" + relationshipsNamespace + R"("><workbookPr )" +
-                                          layout.workbookProperties + "/><sheets>" + sheets + "</sheets></workbook>"});
+  parts.push_back({"xl/workbook.xml", xmlHeader + R"(<workbook xmlns=")" + mainNamespace + R"(" xmlns:r=")" +
+                                          relationshipsNamespace + R"("><workbookPr )" + layout.workbookProperties +
+                                          "/><sheets>" + sheets + "</sheets></workbook>"});
   parts.push_back({"xl/_rels/workbook.xml.rels", relationships(sheetRelationships)});
   if (layout.cellFormats) {
-    parts.push_back({"xl/styles.xml", xmlHeader + R"(<styleSheet xmlns=")" + mainNamespace +
-                                          R"("><cellXfs>)" + *layout.cellFormats + "</cellXfs></styleSheet>"});
+    parts.push_back({"xl/styles.xml", xmlHeader + R"(<styleSheet xmlns=")" + mainNamespace + R"("><cellXfs>)" +
+                                          *layout.cellFormats + "</cellXfs></styleSheet>"});
   }
   if (layout.sharedStrings) {
-    parts.push_back({"xl/sharedStrings.xml", xmlHeader + R"(<sst xmlns=")" + mainNamespace + R"(">)" +
-                                                 *layout.sharedStrings + "</sst>"});
+    parts.push_back({"xl/sharedStrings.xml",
+                     xmlHeader + R"(<sst xmlns=")" + mainNamespace + R"(">)" + *layout.sharedStrings + "</sst>"});
   }
   return parts;
 }
@@ -139,7 +143,8 @@ std::string readFile(const std::filesystem::path& file) {
 }
 
 void writeFile(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(file, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace kelmora::testing

@@ -24,8 +24,8 @@ void drawHeader(Sheet& sheet) {
 void drawClientLines(Sheet& sheet) {
   const double lineRight = 760;
   const double descentBelow = 5;
-  sheet.text(leftEdge, L::name.y + markMiddle(L::defaultFontSize) - 5, QStringLiteral("Navn"), 14, true,
-             Align::left, inkColour);
+  sheet.text(leftEdge, L::name.y + markMiddle(L::defaultFontSize) - 5, QStringLiteral("Navn"), 14, true, Align::left,
+             inkColour);
   sheet.horizontal(L::name.x - 4, lineRight, L::name.y - descentBelow);
 
   const std::array<std::pair<const char*, double>, 2> lines{{
@@ -104,8 +104,9 @@ void drawPersonalia(Sheet& sheet) {
 
 void drawFooter(Sheet& sheet) {
   sheet.horizontal(leftEdge, rightEdge, 60, 1, gridColour);
-  sheet.text(leftEdge, 42, utf8("Normene i denne utgaven er demonstrasjonsdata, ikke utgiverens normer. "
-                                "Skårene har ingen klinisk gyldighet."),
+  sheet.text(leftEdge, 42,
+             utf8("Normene i denne utgaven er demonstrasjonsdata, ikke utgiverens normer. "
+                  "Skårene har ingen klinisk gyldighet."),
              11, false, Align::left, mutedColour);
   sheet.text(rightEdge, 42, QStringLiteral("kelmora"), 11, true, Align::right, mutedColour);
 }

@@ -58,8 +58,7 @@ void drawSubtestProfile(Sheet& sheet) {
   const double right = edges.back();
 
   sheet.text(left, groupTop + 12, utf8("Deltestprofil"), 15, true, Align::left, inkColour);
-  sheet.text(right, groupTop + 12, utf8("skalert skåre 1–19, gjennomsnitt 10"), 11, false, Align::right,
-             mutedColour);
+  sheet.text(right, groupTop + 12, utf8("skalert skåre 1–19, gjennomsnitt 10"), 11, false, Align::right, mutedColour);
 
   sheet.fill(left, subtestProfileY(7), right, subtestProfileY(13), bandFill);
   sheet.fill(left, codeTop, right, groupTop, headingFill);
@@ -80,8 +79,8 @@ void drawSubtestProfile(Sheet& sheet) {
   for (std::size_t g = 0; g < groupStarts.size(); ++g) {
     const std::size_t first = groupStarts[g];
     const std::size_t end = g + 1 < groupStarts.size() ? groupStarts[g + 1] : xs.size();
-    sheet.textIn((edges[first] + edges[end]) / 2, codeTop, groupTop, {shownCode(indexes[g])}, 12, true,
-                 Align::centre, inkColour);
+    sheet.textIn((edges[first] + edges[end]) / 2, codeTop, groupTop, {shownCode(indexes[g])}, 12, true, Align::centre,
+                 inkColour);
     if (g > 0) sheet.vertical(edges[first], gridBottom, groupTop, 2);
   }
   sheet.horizontal(left, right, gridTop);
@@ -104,8 +103,7 @@ void drawIndexProfile(Sheet& sheet) {
   const double codeTop = scoreRow.high + 24;
 
   sheet.text(left, codeTop + 12, utf8("Indeksprofil"), 15, true, Align::left, inkColour);
-  sheet.text(right, codeTop + 12, utf8("indeksskåre 40–160, gjennomsnitt 100"), 11, false, Align::right,
-             mutedColour);
+  sheet.text(right, codeTop + 12, utf8("indeksskåre 40–160, gjennomsnitt 100"), 11, false, Align::right, mutedColour);
 
   sheet.fill(left, indexProfileY(85), right, indexProfileY(115), bandFill);
   sheet.fill(left, scoreRow.high, right, codeTop, headingFill);

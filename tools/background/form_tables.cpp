@@ -20,18 +20,18 @@ constexpr double tableHeadingHeight = 52;
 // each belongs to, is for the table of subtests to say.
 QString subtestName(std::string_view code) {
   static const std::map<std::string_view, const char*> names{
-      {"Tm", "Terningmønster"}, {"Li", "Likheter"},  {"Th", "Tallhukommelse"}, {"Mr", "Matriseresonnering"},
-      {"Of", "Ordforråd"},      {"Rg", "Regning"},   {"Sl", "Symbolleting"},   {"Vp", "Visuelle puslespill"},
+      {"Tm", "Terningmønster"}, {"Li", "Likheter"}, {"Th", "Tallhukommelse"}, {"Mr", "Matriseresonnering"},
+      {"Of", "Ordforråd"},      {"Rg", "Regning"},  {"Sl", "Symbolleting"},   {"Vp", "Visuelle puslespill"},
       {"In", "Informasjon"},    {"Kd", "Koding"}};
   return utf8(names.at(code));
 }
 
 QString indexName(std::string_view table) {
   static const std::map<std::string_view, const char*> names{{"VFI", "Verbal forståelse"},
-                                                              {"PRI", "Perseptuell resonnering"},
-                                                              {"AMI", "Arbeidsminne"},
-                                                              {"PHI", "Prosesseringshastighet"},
-                                                              {"FSIQ", "Full skala IQ"}};
+                                                             {"PRI", "Perseptuell resonnering"},
+                                                             {"AMI", "Arbeidsminne"},
+                                                             {"PHI", "Prosesseringshastighet"},
+                                                             {"FSIQ", "Full skala IQ"}};
   return utf8(names.at(table));
 }
 
@@ -87,8 +87,8 @@ void drawRawScoreTable(Sheet& sheet) {
   }
 
   sheet.textIn(codeLeft + 8, bodyTop, headingTop, {QStringLiteral("Deltest")}, 12, true, Align::left, inkColour);
-  sheet.textIn((rawLeft + rawRight) / 2, bodyTop, headingTop, {utf8("Rå-"), utf8("skåre")}, 11, true,
-               Align::centre, inkColour);
+  sheet.textIn((rawLeft + rawRight) / 2, bodyTop, headingTop, {utf8("Rå-"), utf8("skåre")}, 11, true, Align::centre,
+               inkColour);
   sheet.textIn((scaled[0].low + tableRight) / 2, headingMiddle, headingTop, {utf8("Skalerte skårer")}, 12, true,
                Align::centre, inkColour);
   for (std::size_t k = 0; k < 4; ++k) {
@@ -145,8 +145,7 @@ void drawIndexKey(Sheet& sheet) {
 void drawNotes(Sheet& sheet, double bottom, double top) {
   const double right = indexTableRight;
   sheet.frame(leftEdge, bottom, right, top);
-  sheet.text(leftEdge + 10, top - 20, utf8("Merknader og atferdsobservasjoner"), 11.5, true, Align::left,
-             inkColour);
+  sheet.text(leftEdge + 10, top - 20, utf8("Merknader og atferdsobservasjoner"), 11.5, true, Align::left, inkColour);
   for (double y = top - 50; y > bottom + 10; y -= 28) sheet.horizontal(leftEdge + 10, right - 10, y, 1, gridColour);
 }
 
@@ -219,16 +218,16 @@ void drawIndexTable(Sheet& sheet) {
   sheet.textIn(L::circleCentre.x, levelY - 8, levelY + 8, {QStringLiteral("95")}, levelSize, true, Align::centre,
                inkColour);
   sheet.textIn(otherX, levelY - 8, levelY + 8, {QStringLiteral("90")}, levelSize, false, Align::centre, mutedColour);
-  sheet.textIn(L::circleCentre.x + L::circleRadius + 4, levelY - 8, levelY + 8, {QStringLiteral("%")}, levelSize,
-               false, Align::left, labelColour);
+  sheet.textIn(L::circleCentre.x + L::circleRadius + 4, levelY - 8, levelY + 8, {QStringLiteral("%")}, levelSize, false,
+               Align::left, labelColour);
 
   for (std::size_t c = 1; c < 4; ++c) sheet.vertical(edges[c], bodyBottom, headingTop, 1, gridColour);
   sheet.vertical(labelRight, bodyBottom, headingTop);
   sheet.horizontal(leftEdge, edges[4], bodyTop);
   sheet.frame(leftEdge, bodyBottom, edges[4], headingTop, 2);
 
-  sheet.text(leftEdge, bodyBottom - 22, utf8("Konfidensintervallet gjelder nivået som er ringet inn."), 10.5,
-             false, Align::left, mutedColour);
+  sheet.text(leftEdge, bodyBottom - 22, utf8("Konfidensintervallet gjelder nivået som er ringet inn."), 10.5, false,
+             Align::left, mutedColour);
 }
 
 }  // namespace kelmora::background

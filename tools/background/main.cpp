@@ -22,8 +22,7 @@ bool writePng(const QImage& image, const QString& path) {
   // every report.
   writer.setQuality(0);
   if (writer.write(image)) return true;
-  std::fprintf(stderr, "kelmora-background: cannot write %s: %s\n", qPrintable(path),
-               qPrintable(writer.errorString()));
+  std::fprintf(stderr, "kelmora-background: cannot write %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
   return false;
 }
 

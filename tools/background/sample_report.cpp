@@ -65,7 +65,11 @@ SampleMark widened(const platform::Operation& text) {
   const auto place = placeOf(text.at.x, right, text.at.y);
   if (!place) return {QString(), QString::fromStdString(text.text), right, text.at.y, text.fontSize};
   const double x = place->leftAligned ? text.at.x : right;
-  return {QString::fromUtf8(place->what), QString::fromUtf8(place->widest), x, text.at.y, text.fontSize,
+  return {QString::fromUtf8(place->what),
+          QString::fromUtf8(place->widest),
+          x,
+          text.at.y,
+          text.fontSize,
           place->leftAligned};
 }
 

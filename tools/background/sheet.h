@@ -43,8 +43,8 @@ class Sheet {
   double width(const QString& text, double size, bool bold);
 
   // Text whose baseline stands at y; x is its left end, middle or right end.
-  void text(double x, double baseline, const QString& text, double size, bool bold = false,
-            Align align = Align::left, const QColor& colour = labelColour);
+  void text(double x, double baseline, const QString& text, double size, bool bold = false, Align align = Align::left,
+            const QColor& colour = labelColour);
 
   // Lines of text centred vertically between bottom and top (capitals centred).
   void textIn(double x, double bottom, double top, const QStringList& lines, double size, bool bold = false,

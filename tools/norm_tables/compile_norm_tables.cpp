@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
     }
     code << "constexpr NormEntry band" << band << "[] = {\n";
     for (const auto& row : std::get<std::vector<kelmora::NormFileRow>>(parsed)) {
-      code << "    {\"" << row.code << "\", " << literal(row.scaled) << ", " << literal(row.lowest)
-           << ", " << literal(row.highest) << "},\n";
+      code << "    {\"" << row.code << "\", " << literal(row.scaled) << ", " << literal(row.lowest) << ", "
+           << literal(row.highest) << "},\n";
     }
     code << "};\n";
   }

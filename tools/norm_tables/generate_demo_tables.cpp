@@ -95,8 +95,8 @@ double betaContinuedFraction(double a, double b, double x) {
 double incompleteBeta(double a, double b, double x) {
   if (x <= 0.0) return 0.0;
   if (x >= 1.0) return 1.0;
-  const double front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
-                                a * std::log(x) + b * std::log1p(-x));
+  const double front =
+      std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * std::log(x) + b * std::log1p(-x));
   if (x < (a + 1.0) / (a + b + 2.0)) return front * betaContinuedFraction(a, b, x) / a;
   return 1.0 - front * betaContinuedFraction(b, a, 1.0 - x) / b;
 }
@@ -150,10 +150,12 @@ struct Band {
   double age;  // middle of the band's ages
 };
 
+// clang-format off
 constexpr std::array<Band, 9> bands = {{
     {"16", 16.5}, {"18", 18.5}, {"20", 22.0}, {"25", 27.0}, {"30", 32.0},
     {"35", 39.5}, {"45", 49.5}, {"55", 59.5}, {"65", 70.0},
 }};
+// clang-format on
 
 // Rows per subtest (in the order of `subtests`) and band, as the table format has them.
 constexpr int rowCounts[9][15] = {
@@ -170,11 +172,13 @@ constexpr int rowCounts[9][15] = {
 
 // Highest raw score of a subtest in a band.
 int highestRaw(const std::string& code, const std::string& band) {
+  // clang-format off
   static const std::map<std::pair<std::string, std::string>, int> special = {
       {{"Mr", "16"}, 22}, {{"Mr", "20"}, 29}, {{"Rg", "20"}, 28}, {{"Vp", "20"}, 27},
       {{"In", "65"}, 25}, {{"Bt", "16"}, 36}, {{"Bt", "30"}, 39}, {{"Bt", "45"}, 39},
       {{"Fv", "16"}, 36}, {{"Fv", "20"}, 36}, {{"Fv", "30"}, 30}, {{"Fv", "45"}, 30},
       {{"Rs", "25"}, 35}};
+  // clang-format on
   const auto found = special.find({code, band});
   if (found != special.end()) return found->second;
   for (const Subtest& subtest : subtests())
@@ -186,8 +190,8 @@ int highestRaw(const std::string& code, const std::string& band) {
 // Band "18": the scaled scores that no raw score reaches; each keeps a row
 // with both bounds 0.
 const std::map<std::string, std::set<int>>& band18Unreached() {
-  static const std::map<std::string, std::set<int>> unreached = {
-      {"Tm", {18}}, {"Mr", {13, 15, 19}}, {"Rg", {17, 18}}, {"Vp", {18}}, {"Bt", {15}}, {"Fv", {16, 18}}};
+  static const std::map<std::string, std::set<int>> unreached = {{"Tm", {18}}, {"Mr", {13, 15, 19}}, {"Rg", {17, 18}},
+                                                                 {"Vp", {18}}, {"Bt", {15}},         {"Fv", {16, 18}}};
   return unreached;
 }
 
@@ -252,8 +256,8 @@ std::vector<double> continuousScaled(const Subtest& subtest, double age, int hig
 
 // What the table format fixes for one subtest and band beyond its row count.
 struct Fixed {
-  std::set<int> unreached;    // scaled scores without a real row
-  bool placeholders = false;  // whether those keep a row with both bounds 0
+  std::set<int> unreached;                  // scaled scores without a real row
+  bool placeholders = false;                // whether those keep a row with both bounds 0
   std::map<int, std::pair<int, int>> rows;  // scaled -> (lowest, highest)
 };
 

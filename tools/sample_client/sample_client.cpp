@@ -5,9 +5,16 @@
 namespace kelmora {
 
 ExcelData sampleClient() {
-  ExcelData data{{"Navn", "Kari Nordmann"}, {"Fødselsdato", "15-03-1985"}, {"Testdato", "10-06-2024"},
-                 {"Kjønn", "K"}, {"Hendthet", "V"}, {"sRs", "10"}, {"sVf", "11"}, {"sBu", "9"},
-                 {"sBt", "12"}, {"sUt", "8"}};
+  ExcelData data{{"Navn", "Kari Nordmann"},
+                 {"Fødselsdato", "15-03-1985"},
+                 {"Testdato", "10-06-2024"},
+                 {"Kjønn", "K"},
+                 {"Hendthet", "V"},
+                 {"sRs", "10"},
+                 {"sVf", "11"},
+                 {"sBu", "9"},
+                 {"sBt", "12"},
+                 {"sUt", "8"}};
   for (const Subtest& subtest : subtests)
     if (subtest.core) data[std::string(subtest.code)] = "20";
   return data;
