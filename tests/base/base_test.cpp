@@ -93,8 +93,13 @@ TEST(ResourceFolder, FoundBesideTheProgramInTheBuildTreeOrInstalled) {
 
   std::ofstream(folder / "bin/resources/Sheet 1-VFI.csv") << "10;100\n";
   fs::create_directories(folder / "bin/resources/help.html");  // a folder is no resource
-  bundle::setResourceDirectory({});
-  EXPECT_EQ(bundle::pathForResource("Sheet 1-VFI", "csv"), std::nullopt) << "no folder set";
+  {
+    // Until a folder is set there are no resources, not even in the working directory.
+    const testing::ScratchFolder here(testing::ScratchFolder::asWorkingDirectory);
+    std::ofstream("Sheet 1-VFI.csv") << "10;100\n";
+    bundle::setResourceDirectory({});
+    EXPECT_EQ(bundle::pathForResource("Sheet 1-VFI", "csv"), std::nullopt) << "no folder set";
+  }
   bundle::setResourceDirectory(folder / "bin/resources");
   EXPECT_EQ(bundle::pathForResource("Sheet 1-VFI", "csv"), folder / "bin/resources/Sheet 1-VFI.csv");
   EXPECT_EQ(bundle::pathForResource("help", "html"), std::nullopt);
