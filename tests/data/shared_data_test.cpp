@@ -29,9 +29,12 @@ TEST(SharedData, EveryChangeIsAnnouncedOnceBeforeItHappens) {
     SCOPED_TRACE(c.what);
     SharedData store;
     store.setExcelData(first);
-    std::vector<ExcelData> seenBefore, delivered;
+    std::vector<ExcelData> seenBefore, delivered, heldWhenDelivered;
     auto willChange = store.objectWillChange.subscribe([&] { seenBefore.push_back(store.excelData()); });
-    auto published = store.excelDataPublisher.subscribe([&](const ExcelData& data) { delivered.push_back(data); });
+    auto published = store.excelDataPublisher.subscribe([&](const ExcelData& data) {
+      delivered.push_back(data);
+      heldWhenDelivered.push_back(store.excelData());
+    });
     int dropped = 0;
     store.objectWillChange.subscribe([&] { ++dropped; }).reset();
     const ExcelData copy = store.excelData();
@@ -39,6 +42,7 @@ TEST(SharedData, EveryChangeIsAnnouncedOnceBeforeItHappens) {
     EXPECT_EQ(store.excelData(), c.expected);
     EXPECT_EQ(seenBefore, std::vector<ExcelData>{first});
     EXPECT_EQ(delivered, std::vector<ExcelData>{c.expected});
+    EXPECT_EQ(heldWhenDelivered, std::vector<ExcelData>{first}) << "the field takes the map after its delivery";
     EXPECT_EQ(copy, first);
     EXPECT_EQ(dropped, 0);
   }

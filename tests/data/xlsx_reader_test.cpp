@@ -43,6 +43,8 @@ TEST(ZipPackage, PartsAreCappedOnWhatTheyInflateTo) {
   EXPECT_THAT([&] { file->parseWorksheet("xl/worksheets/sheet1.xml", 2); },
               Throws<XlsxError>(IsXlsxError(Kind::partTooLarge, "xl/worksheets/sheet1.xml")));
   EXPECT_NO_THROW(file->parseStyles());
+  file->package().setMaxPartSize(std::string("<styleSheet/>").size());  // exactly its size: still read
+  EXPECT_NO_THROW(file->parseStyles());
   file->package().setMaxPartSize(10);
   EXPECT_THAT([&] { file->parseStyles(); }, Throws<XlsxError>(IsXlsxError(Kind::partTooLarge, "xl/styles.xml")));
 
@@ -62,6 +64,21 @@ TEST(ZipPackage, PartsAreCappedOnWhatTheyInflateTo) {
   ASSERT_TRUE(file);
   file->package().setMaxPartSize(100);
   EXPECT_THAT([&] { file->parseStyles(); }, Throws<XlsxError>(IsXlsxError(Kind::partTooLarge, "xl/styles.xml")));
+}
+
+// Only the rows asked for are kept, however long the sheet: the import needs
+// two, and a large sheet must not fill the memory.
+TEST(Worksheet, KeepsOnlyTheRowsAskedFor) {
+  testing::ScratchFolder folder;
+  testing::writePackage(folder / "rows.xlsx",
+                        testing::workbookParts({{R"(<row><c><v>1</v></c></row><row><c><v>2</v></c></row>)"
+                                                 R"(<row><c><v>3</v></c></row>)"}}));
+  const auto file = XLSXFile::open(folder / "rows.xlsx");
+  ASSERT_TRUE(file);
+  const Worksheet sheet = file->parseWorksheet("xl/worksheets/sheet1.xml", 2);
+  ASSERT_TRUE(sheet.data);
+  ASSERT_EQ(sheet.data->rows.size(), 2u);
+  EXPECT_EQ(sheet.data->rows[1].cells.at(0).value, "2");
 }
 
 // Damaged parts are among the hostile packages of the import's tests.

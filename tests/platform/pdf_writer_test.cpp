@@ -7,9 +7,12 @@
 #include <QPdfWriter>
 #include <QStandardPaths>
 
+#include <fstream>
+
 #include "base/diagnostics.h"
 #include "platform/pdf_appended_image.h"
 #include "platform/pdf_context.h"
+#include "support/package_builder.h"
 #include "support/pdf_reading.h"
 #include "support/scratch_folder.h"
 
@@ -174,6 +177,28 @@ TEST(StandInTest, ADocumentNotLaidOutAsExpectedIsLeftAloneWithTheCheckThatFailed
     refusal.clear();
     EXPECT_FALSE(platform::withImageForStandIn(c.document, image, refusal));
     EXPECT_NE(refusal.find(c.check), std::string::npos) << refusal;
+  }
+}
+
+// Until it is closed nothing stands at the document's place: given up, it
+// takes even the file it was to replace with it; closed, it replaces it.
+TEST(PdfContextTest, AContextGivenUpLeavesNoFileAndAClosedOneReplacesIt) {
+  const ScratchFolder folder;
+  const auto file = folder / "test.pdf";
+  for (const bool closed : {false, true}) {
+    SCOPED_TRACE(closed ? "closed" : "given up");
+    { std::ofstream(file) << "an earlier document"; }
+    std::string reason;
+    auto pdf = platform::PdfContext::create(file, reason);
+    ASSERT_TRUE(pdf) << reason;
+    pdf->beginPage({0, 0, 20, 10});
+    pdf->endPage();
+    EXPECT_TRUE(!closed || pdf->close(reason)) << reason;
+    pdf.reset();
+    EXPECT_EQ(std::filesystem::exists(file), closed);
+    if (closed) {
+      EXPECT_EQ(readFile(file).substr(0, 5), "%PDF-");
+    }
   }
 }
 
