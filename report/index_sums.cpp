@@ -8,18 +8,15 @@
 namespace kelmora {
 namespace {
 
-// The scaled-score keys that each group's sum adds, in table order.
-struct GroupSum {
-  const Index* index;
-  std::vector<std::string> scaledKeys;
-};
+// The scaled-score keys that each group's sum adds, in the order of the
+// index groups.
+using GroupSum = std::vector<std::string>;
 
 const std::array<GroupSum, indexGroupCount>& groupSums() {
   static const std::array<GroupSum, indexGroupCount> groups = [] {
     std::array<GroupSum, indexGroupCount> made;
-    for (std::size_t g = 0; g < made.size(); ++g) made[g].index = &indexes[g];
     for (const Subtest& subtest : subtests)
-      if (subtest.core) made[columnOf(subtest.group)].scaledKeys.emplace_back(subtest.scaledKey);
+      if (subtest.core) made[columnOf(subtest.group)].emplace_back(subtest.scaledKey);
     return made;
   }();
   return groups;
@@ -45,7 +42,7 @@ bool addChecked(std::int64_t& total, std::int64_t value) {
 
 std::int64_t sumOf(const GroupSum& group, const ExcelData& data, bool reportUnusable) {
   std::int64_t total = 0;
-  for (const auto& key : group.scaledKeys) {
+  for (const auto& key : group) {
     const auto found = data.find(key);
     const auto number = found == data.end() ? std::nullopt : parseWholeNumber(found->second);
     if (!number || !addChecked(total, *number)) {
@@ -61,7 +58,7 @@ IndexSums formIndexSums(const SharedData& tempSharedData, const SharedData& wind
   const ExcelData& data = tempSharedData.excelData();
   const auto& groups = groupSums();
 
-  for (const auto& key : groups[0].scaledKeys) {
+  for (const auto& key : groups[0]) {
     const auto found = data.find(key);
     if (found != data.end()) {
       printItems("Verdien for " + key + " er " + found->second);
