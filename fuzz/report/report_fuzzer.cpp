@@ -14,13 +14,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "base/diagnostics.h"
+#include "base/file_reading.h"
 #include "base/resource_folder.h"
 #include "norms/conversion_tables.h"
 #include "platform/image.h"
@@ -161,11 +162,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kelmora::OutputCapture quiet;
     kelmora::performScoringRun(store, services);
   }
-  std::ifstream in(kelmora::reportFile, std::ios::binary);
-  if (!in) return 0;  // a run that ends without a report
-  const std::string document((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  in.close();
-  checkDocument(document);
+  if (!std::filesystem::exists(kelmora::reportFile)) return 0;  // a run that ends without a report
+  const auto document = kelmora::readWholeFile(kelmora::reportFile);
+  if (!std::holds_alternative<std::string>(document)) std::abort();
+  checkDocument(std::get<std::string>(document));
   std::filesystem::remove(kelmora::reportFile);
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "base/file_reading.h"
 #include "norms/norm_file.h"
 
 namespace {
@@ -41,15 +42,14 @@ int main(int argc, char** argv) {
   bool failed = false;
   for (std::string_view band : kelmora::bandKeys) {
     const auto path = folder / (std::string(band) + ".csv");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      std::cerr << path.string() << ": error: cannot read the norm file of band " << band << "\n";
+    const auto text = kelmora::readWholeFile(path);
+    if (const auto* error = std::get_if<kelmora::FileReadError>(&text)) {
+      std::cerr << path.string() << ": error: cannot read the norm file of band " << band << ": " << error->description
+                << "\n";
       failed = true;
       continue;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    const auto parsed = kelmora::parseNormFile(text.str());
+    const auto parsed = kelmora::parseNormFile(std::get<std::string>(text));
     if (const auto* error = std::get_if<kelmora::NormFileError>(&parsed)) {
       std::cerr << path.string();
       if (error->line > 0) std::cerr << ":" << error->line;
