@@ -5,7 +5,6 @@
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
-#include <xlsxwriter.h>
 
 #include <map>
 #include <memory>
@@ -17,6 +16,7 @@
 #include "data/xlsx/xml_reader.h"
 #include "support/package_builder.h"
 #include "support/scratch_folder.h"
+#include "support/workbook_writer.h"
 
 namespace kelmora {
 namespace {
@@ -26,24 +26,12 @@ testing::ScratchFolder& folder() {
   return scratch;
 }
 
+// The sample client's workbook, as the end-to-end test loads it.
 std::filesystem::path clientWorkbook() {
   static const std::filesystem::path path = [] {
     const auto file = folder() / "klient.xlsx";
-    lxw_workbook* workbook = workbook_new(file.c_str());
-    lxw_format* shortDate = workbook_add_format(workbook);
-    format_set_num_format_index(shortDate, 14);
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "Klient");
-    const char* keys[] = {"Navn", "Fødselsdato", "Testdato", "Kjønn", "Hendthet", "Tm", "Li", "Th",
-                          "Mr",   "Of",          "Rg",       "Sl",    "Vp",       "In", "Kd"};
-    lxw_col_t col = 0;
-    for (const char* key : keys) worksheet_write_string(sheet, 0, col++, key, nullptr);
-    worksheet_write_string(sheet, 1, 0, "Kari Nordmann", nullptr);
-    worksheet_write_number(sheet, 1, 1, 32874, shortDate);
-    worksheet_write_number(sheet, 1, 2, 45000, shortDate);
-    worksheet_write_string(sheet, 1, 3, "K", nullptr);
-    worksheet_write_string(sheet, 1, 4, "H", nullptr);
-    for (col = 5; col < 15; ++col) worksheet_write_number(sheet, 1, col, 10 + col, nullptr);
-    if (workbook_close(workbook) != LXW_NO_ERROR) throw std::runtime_error("cannot write the client workbook");
+    if (!testing::writeWorkbook(file, testing::clientWorkbook()))
+      throw std::runtime_error("cannot write the client workbook");
     return file;
   }();
   return path;

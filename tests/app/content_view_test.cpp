@@ -18,7 +18,7 @@
 #include "norms/conversion_tables.h"
 #include "support/scratch_folder.h"
 #include "url_recorder.h"
-#include "workbook_writer.h"
+#include "support/workbook_writer.h"
 
 using kelmora::ContentView;
 using kelmora::ExcelData;

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "workbook_writer.h"
+#include "support/workbook_writer.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -1,6 +1,6 @@
 #pragma once
-// Writes small .xlsx workbooks for the application's tests, and the sample
-// client that the tests load.
+// Writes small .xlsx workbooks for the tests and the benchmarks, and the
+// sample client's workbook that the end-to-end test loads.
 
 #include <filesystem>
 #include <string>
