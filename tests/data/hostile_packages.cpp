@@ -1,6 +1,5 @@
 #include "data/hostile_packages.h"
 
-#include <cstdint>
 #include <stdexcept>
 
 #include "fuzz/data/parts_form.h"
@@ -32,12 +31,17 @@ std::vector<HostilePackage> makeHostilePackages() {
 
   // clang-format off
   return {
-      {"sheet2-not-well-formed", twoSheets(twoRows + "<row>"), firstSheet, Kind::notWellFormed, "xl/worksheets/sheet2.xml"},
+      {"sheet2-not-well-formed", twoSheets(twoRows + "<row>"), firstSheet, Kind::notWellFormed,
+       "xl/worksheets/sheet2.xml"},
+      // Only the end of the part tells that elements are left open.
+      {"sheet2-cut-short", withParts(book, {{"xl/worksheets/sheet2.xml", "<worksheet><sheetData><row>"}}), firstSheet,
+       Kind::notWellFormed, "xl/worksheets/sheet2.xml"},
       {"unknown-cell-type-in-sheet2", twoSheets(twoRows + R"(<row><c t="x"/></row>)"), firstSheet, Kind::badAttribute,
        "xl/worksheets/sheet2.xml"},
       {"fractional-style-index-in-sheet2", twoSheets(twoRows + R"(<row><c s="1.5"/></row>)"), firstSheet,
        Kind::badAttribute, "xl/worksheets/sheet2.xml"},
-      {"non-numeric-format-id-in-styles", workbookParts({.sheets = {goodSheet}, .cellFormats = R"(<xf numFmtId="x"/>)"}),
+      {"non-numeric-format-id-in-styles",
+       workbookParts({.sheets = {goodSheet}, .cellFormats = R"(<xf numFmtId="x"/>)"}),
        {}, Kind::badAttribute, "xl/styles.xml"},
       {"non-boolean-date1904-in-workbook",
        workbookParts({.sheets = {goodSheet}, .workbookProperties = R"(date1904="ja")"}), {}, Kind::badAttribute,
@@ -49,8 +53,9 @@ std::vector<HostilePackage> makeHostilePackages() {
       {"sheet-entry-named-as-the-climbing-target", withParts(book, {climbing, literally}), firstSheet,
        Kind::outsidePackage, "../../../etc/passwd"},
       // An external target is no part of the package, though one of its name is there.
-      {"external-sheet-target", withParts(book, {secondSheet(R"(<Relationship Id="rId2" Target="worksheets/sheet2.xml" )"
-           R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" TargetMode="External"/>)")}),
+      {"external-sheet-target", withParts(book, {secondSheet(R"(<Relationship Id="rId2" TargetMode="External" )"
+           R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" )"
+           R"(Target="worksheets/sheet2.xml"/>)")}),
        firstSheet, Kind::missingPart, "worksheets/sheet2.xml"},
       {"workbook-target-outside-package",
        withParts(book, {{"_rels/.rels", relationships(relationship("a", "officeDocument", "../book.xml"))}}), {},
@@ -67,15 +72,10 @@ std::vector<HostilePackage> makeHostilePackages() {
          if (digit == std::string::npos) throw std::logic_error("the stored digit is not in the package");
          bytes[digit] = '2';
        }},
-      // The first entry's deflate stream opens with a block of the reserved type.
+      // The first entry's deflate stream, after its 30-byte header and its
+      // name (libzip writes no extra field), opens with a block of the reserved type.
       {"corrupt-deflate-in-styles", {{styles.name, styles.content}}, {}, Kind::unreadablePart, "xl/styles.xml",
-       [](std::string& bytes) {
-         const auto le16 = [&](std::size_t at) {
-           return static_cast<std::size_t>(static_cast<std::uint8_t>(bytes.at(at)) |
-                                           static_cast<std::uint8_t>(bytes.at(at + 1)) << 8);
-         };
-         bytes.at(30 + le16(26) + le16(28)) = '\xff';
-       }},
+       [at = 30 + styles.name.size()](std::string& bytes) { bytes.at(at) = '\xff'; }},
   };
   // clang-format on
 }
