@@ -14,8 +14,10 @@ std::vector<HostilePackage> makeHostilePackages() {
   const std::string goodSheet = R"(<row><c t="s"><v>0</v></c></row><row><c><v>30</v></c></row>)";
   const std::string twoRows = "<row><c><v>1</v></c></row><row><c><v>2</v></c></row>";
   // The first sheet is read before the second one fails.
-  auto twoSheets = [&](const std::string& second) {
-    return workbookParts({.sheets = {goodSheet, second}, .sharedStrings = "<si><t>Tm</t></si>"});
+  auto twoSheets = [&](const std::string& second, bool styles = true) {
+    return workbookParts({.sheets = {goodSheet, second},
+                          .sharedStrings = "<si><t>Tm</t></si>",
+                          .cellFormats = styles ? WorkbookLayout().cellFormats : std::nullopt});
   };
   const auto book = twoSheets(goodSheet);
   const ExcelData firstSheet = {{"Tm", "30"}};
@@ -60,7 +62,7 @@ std::vector<HostilePackage> makeHostilePackages() {
       {"workbook-target-outside-package",
        withParts(book, {{"_rels/.rels", relationships(relationship("a", "officeDocument", "../book.xml"))}}), {},
        Kind::outsidePackage, "_rels/.rels"},
-      {"no-styles", withoutPart(book, "xl/styles.xml"), {}, Kind::missingPart, "xl/styles.xml"},
+      {"no-styles", twoSheets(goodSheet, false), {}, Kind::missingPart, "xl/styles.xml"},
       // Entity expansion and an external entity, neither ever reached.
       {"dtd-in-shared-strings", withParts(book, {{"xl/sharedStrings.xml",
            R"(<!DOCTYPE sst [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;">)"

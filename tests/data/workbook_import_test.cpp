@@ -110,9 +110,8 @@ Import importParts(const std::vector<Part>& parts, bool showAlert = false) {
   return import(folder / "pakke.xlsx", showAlert);
 }
 
-// Written with libxlsxwriter, a writer that knows nothing of our reader. Every
-// sheet adds the pairs of its first two stored rows; a sheet whose rows differ
-// in length is skipped and raises the flag.
+// Written with libxlsxwriter, a writer that knows nothing of our reader: the
+// pairs of the first two rows, a formula by its cached value.
 TEST(HandleFile, ReadsAWorkbookFromAnIndependentWriter) {
   ScratchFolder folder;
   const auto file = folder / "klient.xlsx";
@@ -134,9 +133,6 @@ TEST(HandleFile, ReadsAWorkbookFromAnIndependentWriter) {
   worksheet_write_boolean(client, 1, 6, 1, nullptr);
   worksheet_write_number(client, 1, 7, 45000, longDate);
   worksheet_write_string(client, 2, 0, "later rows are never read", nullptr);
-  lxw_worksheet* uneven = workbook_add_worksheet(workbook, "Ujevn");
-  for (lxw_col_t col = 0; col < 5; ++col) worksheet_write_string(uneven, 0, col, "k", nullptr);
-  for (lxw_col_t col : {0, 1, 3, 4}) worksheet_write_number(uneven, 1, col, col, nullptr);
   ASSERT_EQ(workbook_close(workbook), LXW_NO_ERROR);
 
   const auto run = import(file);
@@ -145,8 +141,6 @@ TEST(HandleFile, ReadsAWorkbookFromAnIndependentWriter) {
                                    {"Testdato", "15-03-2023"}, {"Sum", "42"}, {"Tekst", "3"}, {"Sant", "1"},
                                    {"Annen dato", "45000"}}));
   // clang-format on
-  EXPECT_THAT(run.lines, ElementsAre("Ulik lengde på headerRow og rowData", "headerRow.count:  5 , rowData.count:  4"));
-  EXPECT_TRUE(run.showAlert);
 }
 
 // The reader inflates a part 64 KiB at a time.

@@ -2,7 +2,6 @@
 
 #include <zip.h>
 
-#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <iterator>
@@ -75,8 +74,9 @@ std::vector<Part> workbookParts(const WorkbookLayout& layout) {
       {"xl/workbook.xml", part("workbook", R"( xmlns:r=")" + std::string(relationshipsNamespace) + "\"",
                                "<workbookPr " + layout.workbookProperties + "/><sheets>" + sheets + "</sheets>")});
   parts.push_back({"xl/_rels/workbook.xml.rels", relationships(sheetRelationships)});
-  if (layout.cellFormats)
+  if (layout.cellFormats) {
     parts.push_back({"xl/styles.xml", part("styleSheet", "", "<cellXfs>" + *layout.cellFormats + "</cellXfs>")});
+  }
   if (layout.sharedStrings) parts.push_back({"xl/sharedStrings.xml", part("sst", "", *layout.sharedStrings)});
   return parts;
 }
@@ -86,11 +86,6 @@ std::vector<Part> withParts(std::vector<Part> parts, const std::vector<Part>& re
     std::erase_if(parts, [&](const Part& held) { return held.name == part.name; });
     parts.push_back(part);
   }
-  return parts;
-}
-
-std::vector<Part> withoutPart(std::vector<Part> parts, const std::string& name) {
-  std::erase_if(parts, [&](const Part& part) { return part.name == name; });
   return parts;
 }
 

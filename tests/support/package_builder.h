@@ -43,9 +43,8 @@ std::vector<Part> workbookParts(const WorkbookLayout& layout);
 std::string relationship(const std::string& id, const std::string& kind, const std::string& target);
 std::string relationships(const std::string& inner);
 
-// The parts with some replaced or added, or with one left out.
+// The parts with some replaced or added.
 std::vector<Part> withParts(std::vector<Part> parts, const std::vector<Part>& replacements);
-std::vector<Part> withoutPart(std::vector<Part> parts, const std::string& name);
 
 std::string readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
