@@ -10,6 +10,7 @@
 
 #include "base/diagnostics.h"
 #include "data/cell_value.h"
+#include "data/xlsx/xlsx_file.h"
 #include "support/package_builder.h"
 #include "support/scratch_folder.h"
 
@@ -277,6 +278,7 @@ TEST(HandleFile, PrintsTheErrorLineAndKeepsWhatWasRead) {
 TEST(HandleFile, NothingForAFileThatIsNoPackage) {
   ScratchFolder folder;
   testing::writeFile(folder / "tekst.xlsx", "Navn;Tm\nKari;30\n");
+  EXPECT_FALSE(xlsx::XLSXFile::openBuffer(testing::readFile(folder / "tekst.xlsx")));  // the fuzz target's way in
   for (bool flag : {false, true}) {
     const auto run = import(folder / "tekst.xlsx", flag);
     EXPECT_FALSE(run.result);
