@@ -39,6 +39,7 @@ void writePackage(const std::filesystem::path& file, const std::vector<Part>& pa
       spilled.push_back(file.string() + ".part" + std::to_string(spilled.size()));
       std::ofstream out(spilled.back(), std::ios::binary);
       part.rest(out << part.content);
+      out.close();  // libzip takes the file's size now
       source = zip_source_file(archive, spilled.back().c_str(), 0, 0);
     } else {
       source = zip_source_buffer(archive, part.content.data(), part.content.size(), 0);
