@@ -67,8 +67,9 @@ std::optional<CellType> cellTypeOf(std::string_view text) {
   return found->second;
 }
 
-// Every handler below counts depth from the root element (depth 1) and looks
-// only at the elements at the depth where the schema puts them.
+// Every handler below looks only at elements on the path where the schema
+// puts them, the open elements below the part's root (XmlHandler::at), so an
+// element of the same name elsewhere is passed over.
 
 struct Relationship {
   std::string type;

@@ -1,12 +1,13 @@
 #pragma once
 // The hand-made hostile packages, each stopping the import at a failure of
-// its own. The import's tests read them, and each is a seed of the import
-// fuzz target under its name in fuzz/data/corpus, written there by
-// kelmora_write_fuzz_seeds.
+// its own, and each a seed of the import fuzz target under its name in
+// fuzz/data/corpus, written there by kelmora_write_fuzz_seeds. Reader errors
+// are matched by kind and part.
 
-#include <filesystem>
+#include <gmock/gmock.h>
+
 #include <functional>
-#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,16 @@
 #include "support/package_builder.h"
 
 namespace kelmora::xlsx {
-class XLSXFile;
+
+// The description names the part and what is wrong with it.
+inline void PrintTo(const XlsxError& error, std::ostream* out) { *out << error.what(); }
+
+inline ::testing::Matcher<const XlsxError&> IsXlsxError(XlsxError::Kind kind, const std::string& part) {
+  return ::testing::AllOf(::testing::Property("kind", &XlsxError::kind, kind),
+                          ::testing::Property("part", &XlsxError::part, part));
 }
+
+}  // namespace kelmora::xlsx
 
 namespace kelmora::testing {
 
@@ -33,15 +42,9 @@ struct HostilePackage {
 
 const std::vector<HostilePackage>& hostilePackages();
 
-void writeHostilePackage(const std::filesystem::path& file, const HostilePackage& package);
-
 // The package as an input of the fuzz target, and the file name it has in
 // the corpus.
 std::string seedBytes(const HostilePackage& package);
 std::string seedFileName(const HostilePackage& package);
-
-// What stops the import, caught before it is printed; nothing when the
-// import reads through.
-std::optional<xlsx::XlsxError> importFailure(const xlsx::XLSXFile& file);
 
 }  // namespace kelmora::testing

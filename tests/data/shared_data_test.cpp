@@ -37,13 +37,11 @@ TEST(SharedData, EveryChangeIsAnnouncedOnceBeforeItHappens) {
     });
     int dropped = 0;
     store.objectWillChange.subscribe([&] { ++dropped; }).reset();
-    const ExcelData copy = store.excelData();
     c.change(store);
     EXPECT_EQ(store.excelData(), c.expected);
     EXPECT_EQ(seenBefore, std::vector<ExcelData>{first});
     EXPECT_EQ(delivered, std::vector<ExcelData>{c.expected});
     EXPECT_EQ(heldWhenDelivered, std::vector<ExcelData>{first}) << "the field takes the map after its delivery";
-    EXPECT_EQ(copy, first);
     EXPECT_EQ(dropped, 0);
   }
 }

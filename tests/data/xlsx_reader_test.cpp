@@ -4,10 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "data/xlsx/xlsx_error.h"
+#include "data/hostile_packages.h"
 #include "data/xlsx/xlsx_file.h"
-#include "data/xlsx_error_matchers.h"
-#include "support/package_builder.h"
 #include "support/scratch_folder.h"
 
 namespace kelmora::xlsx {
@@ -32,10 +30,11 @@ TEST(RelationshipTargets, ResolveInsideThePackageOnly) {
 
 TEST(ZipPackage, PartsAreCappedOnWhatTheyInflateTo) {
   testing::ScratchFolder folder;
-  // Well-formed all the way, so only its size can stop it: 256 MiB of blanks,
-  // made a mebibyte at a time.
+  // Well-formed all the way, so only its size can stop it: 256 MiB of blanks.
   testing::Part bomb{"xl/worksheets/sheet1.xml", "<worksheet><sheetData><row><c><v>1</v></c></row></sheetData>"};
-  bomb.pieces = [](std::uint64_t i) { return std::string(i < defaultMaxPartSize >> 20 ? 1 << 20 : 0, ' '); };
+  bomb.rest = [](std::ostream& out) {
+    for (std::uint64_t mebibyte = 0; mebibyte < defaultMaxPartSize >> 20; ++mebibyte) out << std::string(1 << 20, ' ');
+  };
   testing::writePackage(folder / "bomb.xlsx", {bomb, {"xl/styles.xml", "<styleSheet/>"}});
   EXPECT_LT(std::filesystem::file_size(folder / "bomb.xlsx"), 2u * 1024 * 1024);
   auto file = XLSXFile::open(folder / "bomb.xlsx");
@@ -70,27 +69,10 @@ TEST(ZipPackage, PartsAreCappedOnWhatTheyInflateTo) {
 // two, and a large sheet must not fill the memory.
 TEST(Worksheet, KeepsOnlyTheRowsAskedFor) {
   testing::ScratchFolder folder;
-  testing::writePackage(folder / "rows.xlsx",
-                        testing::workbookParts({{R"(<row><c><v>1</v></c></row><row><c><v>2</v></c></row>)"
-                                                 R"(<row><c><v>3</v></c></row>)"}}));
-  const auto file = XLSXFile::open(folder / "rows.xlsx");
-  ASSERT_TRUE(file);
-  const Worksheet sheet = file->parseWorksheet("xl/worksheets/sheet1.xml", 2);
+  testing::writePackage(folder / "rows.xlsx", testing::workbookParts({{"<row/><row/><row><c><v>3</v></c></row>"}}));
+  const Worksheet sheet = XLSXFile::open(folder / "rows.xlsx").value().parseWorksheet("xl/worksheets/sheet1.xml", 2);
   ASSERT_TRUE(sheet.data);
-  ASSERT_EQ(sheet.data->rows.size(), 2u);
-  EXPECT_EQ(sheet.data->rows[1].cells.at(0).value, "2");
-}
-
-// Damaged parts are among the hostile packages of the import's tests.
-TEST(ZipPackage, ACutArchiveIsNoPackage) {
-  testing::ScratchFolder folder;
-  const auto path = folder / "book.xlsx";
-  testing::writePackage(path, {{"xl/styles.xml", "<styleSheet/>"}});
-  ASSERT_TRUE(XLSXFile::open(path));
-  // Cut short, the central directory is gone: no package at all.
-  testing::writeFile(path, testing::readFile(path).substr(0, std::filesystem::file_size(path) / 2));
-  EXPECT_FALSE(XLSXFile::open(path));
-  EXPECT_FALSE(XLSXFile::openBuffer("PK\x03\x04 not really"));
+  EXPECT_EQ(sheet.data->rows.size(), 2u);
 }
 
 }  // namespace

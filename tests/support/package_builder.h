@@ -2,10 +2,10 @@
 // Builds workbook packages for the tests: small SpreadsheetML packages put
 // together part by part with libzip, for what no writer would make.
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,10 +16,9 @@ struct Part {
   std::string content;
   // Written without compression, so a test can find and damage its bytes.
   bool stored = false;
-  // When set, `content` is followed by the pieces this returns for 0, 1, 2 ...
-  // up to the first empty one. They are made as libzip asks for them, so a
-  // part can be far larger than memory needs to hold.
-  std::function<std::string(std::uint64_t index)> pieces = {};
+  // When set, writes the rest of the part after `content`. It goes through a
+  // file beside the package, so a part can be far larger than memory.
+  std::function<void(std::ostream& out)> rest = {};
 };
 
 void writePackage(const std::filesystem::path& file, const std::vector<Part>& parts);
@@ -44,9 +43,8 @@ std::vector<Part> workbookParts(const WorkbookLayout& layout);
 std::string relationship(const std::string& id, const std::string& kind, const std::string& target);
 std::string relationships(const std::string& inner);
 
-// The parts with one part replaced or added, or with one left out.
-std::vector<Part> withPart(std::vector<Part> parts, Part part);
-std::vector<Part> withoutPart(std::vector<Part> parts, const std::string& name);
+// The parts with some replaced or added.
+std::vector<Part> withParts(std::vector<Part> parts, const std::vector<Part>& replacements);
 
 std::string readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);

@@ -1,6 +1,6 @@
 #pragma once
 // Writes small .xlsx workbooks for the tests and the benchmarks, and the
-// sample client's workbook that the end-to-end test loads.
+// workbook of the client that the end-to-end test loads.
 
 #include <filesystem>
 #include <string>
@@ -43,14 +43,15 @@ inline bool writeWorkbook(const std::filesystem::path& file, const std::vector<S
   return workbook_close(workbook) == LXW_NO_ERROR;
 }
 
-// The sample client: 33 years old at the test date, every raw score giving the
-// scaled score 10 in the shipped tables. The birth date is a short-date cell,
-// the test date text.
-inline std::vector<SheetRows> clientWorkbook() {
+// Ingrid Bakken, the end-to-end client (not the sample client the report is
+// drawn for): 33 years old at the test date, every raw score giving the scaled
+// score 10 in the shipped tables. The birth date is a short-date cell, the
+// test date text.
+inline std::vector<SheetRows> endToEndClientWorkbook() {
   using S = std::string;
   return {
       {{S("Navn"), S("Fødselsdato"), S("Testdato"), S("Kjønn"), S("Hendthet")},
-       {S("Kari Nordmann"), ShortDate{32978}, S("02-03-2024"), S("K"), S("H")}},
+       {S("Ingrid Bakken"), ShortDate{32978}, S("02-03-2024"), S("K"), S("H")}},
       {{S("Tm"), S("Li"), S("Th"), S("Mr"), S("Of"), S("Rg"), S("Sl"), S("Vp"), S("In"), S("Kd")},
        {46.0, 25.0, 28.0, 17.0, 38.0, 14.0, 31.0, 15.0, 13.0, 72.0}},
   };

@@ -81,7 +81,7 @@ session() {
   [ "$(percent_decoded "$asked")" = "file://$run/test.pdf" ] || fail "the viewer was asked to open $asked"
   [ -s "$run/test.pdf" ] || fail "no test.pdf in $run"
   pdftotext "$run/test.pdf" "$work/report.txt"
-  for value in "Kari Nordmann" 46 25 72 2024 1990; do
+  for value in "Ingrid Bakken" 46 25 72 2024 1990; do
     grep -q -- "$value" "$work/report.txt" || fail "the report lacks \"$value\""
   done
   grep -q "^filePath:  file://${input// /%20}/klient.xlsx\$" "$work/stdout" || fail "no percent-encoded filePath line for the workbook"

@@ -1,4 +1,4 @@
-// Writes the sample client's workbook to the file named by its argument.
+// Writes the end-to-end client's workbook to the file named by its argument.
 
 #include <iostream>
 
@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: make_client_workbook <file.xlsx>\n";
     return 2;
   }
-  if (!kelmora::testing::writeWorkbook(argv[1], kelmora::testing::clientWorkbook())) {
+  if (!kelmora::testing::writeWorkbook(argv[1], kelmora::testing::endToEndClientWorkbook())) {
     std::cerr << "could not write " << argv[1] << "\n";
     return 1;
   }
