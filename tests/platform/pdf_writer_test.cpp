@@ -7,7 +7,6 @@
 #include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QStandardPaths>
 #include <csignal>
 #include <cstring>
 #include <fstream>
@@ -24,47 +23,27 @@ namespace {
 
 using namespace kelmora::testing;
 
-// Patterns that tell up from down and left from right.
-QImage greyImage(QImage::Format format) {
-  QImage image(90, 60, format);
+// Patterns that tell up from down and left from right: grey, or in colour
+// with the alpha given (opaque on the left half when asked).
+QImage pattern(std::optional<int> alpha = std::nullopt, bool opaqueLeft = false) {
+  QImage image(90, 60, alpha.value_or(255) == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32);
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) {
       const int v = (x * 5 + y * 3) % 256;
-      image.setPixel(x, y, format == QImage::Format_Grayscale8 ? v : qRgb(v, v, v));
+      image.setPixel(x, y,
+                     alpha ? qRgba(x * 2, y * 4, (x + y) % 256, opaqueLeft && x <= 45 ? 255 : *alpha) : qRgb(v, v, v));
     }
   return image;
-}
-
-QImage colourImage(int alpha = 255, bool halfOnly = false) {
-  QImage image(90, 60, alpha == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32);
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      image.setPixel(x, y, qRgba(x * 2, y * 4, (x + y) % 256, halfOnly && x <= 45 ? 255 : alpha));
-  return image;
-}
-
-// One page of the images' size, each image drawn over the whole of it; the
-// lines printed meanwhile.
-std::vector<std::string> writeImages(const std::filesystem::path& file, const std::vector<QImage>& images) {
-  OutputCapture output;
-  std::string reason;
-  auto pdf = platform::PdfContext::create(file, reason);
-  const platform::Rect page{0, 0, double(images.front().width()), double(images.front().height())};
-  pdf->beginPage(page);
-  for (const auto& image : images) pdf->drawImage(platform::Image(image), page);
-  pdf->endPage();
-  EXPECT_TRUE(pdf->close(reason)) << reason;
-  return output.lines();
 }
 
 // Qt alone stores a grey image as RGB; with the image appended it is grey and
 // written in a fraction of the time. A Qt whose documents the update cannot
 // follow fails here, not in the report's tests.
 TEST(PdfImageTest, ImagesAreStoredLosslesslyAndShownAsTheyAreAndOneOpaqueImageIsAppended) {
-  if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) GTEST_SKIP() << "poppler-utils are missing";
+  if (!runTool("pdftoppm", {"-v"})) GTEST_SKIP() << "poppler-utils are missing";
   const ScratchFolder folder;
-  const auto file = folder / "images.pdf";
-  const QImage grey = greyImage(QImage::Format_RGB32);
+  const QString file = QString::fromStdString((folder / "images.pdf").string());
+  const QImage grey = pattern(), colour = pattern(255);
   const QStringList greyOrRgb{"gray", "rgb"};  // a grey image shows the same in either
   const struct {
     const char* name;
@@ -75,32 +54,37 @@ TEST(PdfImageTest, ImagesAreStoredLosslesslyAndShownAsTheyAreAndOneOpaqueImageIs
     // clang-format off
   } cases[] = {
       {"grey in 32-bit pixels", {grey}, {"gray"}, {"image"}, ""},
-      {"grey in 8-bit pixels", {greyImage(QImage::Format_Grayscale8)}, {"gray"}, {"image"}, ""},
-      {"colour", {colourImage()}, {"rgb"}, {"image"}, ""},
-      {"with transparency", {colourImage(100, true)}, {"rgb"}, {"image", "smask"}, "alpha channel"},
-      {"two images", {grey, colourImage()}, greyOrRgb, {"image", "image"}, "more than one image"},
+      {"grey in 8-bit pixels", {grey.convertToFormat(QImage::Format_Grayscale8)}, {"gray"}, {"image"}, ""},
+      {"colour", {colour}, {"rgb"}, {"image"}, ""},
+      {"with transparency", {pattern(100, true)}, {"rgb"}, {"image", "smask"}, "the image has an alpha channel"},
+      {"two images", {grey, colour}, greyOrRgb, {"image", "image"}, "the document holds more than one image"},
       // Half covering everywhere: an edge in the alpha would be blurred apart
       // from the colours under it by the renderer. Qt stores both.
-      {"a second image over the first", {grey, colourImage(128)}, greyOrRgb, {"image", "image", "smask"}, "more than one image"},
+      {"a second image over the first", {grey, pattern(128)}, greyOrRgb, {"image", "image", "smask"}, "the document holds more than one image"},
   };
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto lines = writeImages(file, c.images);
-    const auto rows = imagesOf(QString::fromStdString(file.string()));
+    // One page of the images' size, each image drawn over the whole of it.
+    OutputCapture output;
+    std::string reason;
+    auto pdf = platform::PdfContext::create(file.toStdString(), reason);
+    const platform::Rect page{0, 0, 90, 60};
+    pdf->beginPage(page);
+    for (const auto& image : c.images) pdf->drawImage(platform::Image(image), page);
+    pdf->endPage();
+    EXPECT_TRUE(pdf->close(reason)) << reason;
+    const auto rows = imagesOf(file);
     QStringList stored;
     for (const auto& row : rows) stored << row.value(2);
     EXPECT_EQ(stored, c.stored);
     ASSERT_FALSE(rows.empty());
     EXPECT_TRUE(c.colours.contains(rows[0].value(5))) << rows[0].value(5).toStdString();
-    EXPECT_EQ(rows[0].mid(3, 2), (QStringList{"90", "60"}));
     EXPECT_EQ(rows[0].mid(7, 2), (QStringList{"8", "image"})) << "lossless";
-    EXPECT_EQ(strayPixels(pageOf(QString::fromStdString(file.string())), c.images), 0);
-    ASSERT_EQ(lines.size(), c.refusal.empty() ? 0u : 1u);
-    if (!c.refusal.empty()) {
-      EXPECT_TRUE(lines[0].starts_with("PDF: bildet skrives på vanlig, langsommere måte: ")) << lines[0];
-      EXPECT_NE(lines[0].find(c.refusal), std::string::npos) << lines[0];
-    }
+    EXPECT_EQ(strayPixels(pageOf(file), c.images), 0);
+    EXPECT_EQ(output.lines(), c.refusal.empty()
+                                  ? std::vector<std::string>{}
+                                  : std::vector{"PDF: bildet skrives på vanlig, langsommere måte: " + c.refusal});
   }
 }
 
@@ -110,7 +94,6 @@ QByteArray documentWithStandIns(int standIns) {
   QBuffer buffer(&document);
   buffer.open(QIODevice::WriteOnly);
   QPdfWriter writer(&buffer);
-  writer.setResolution(72);
   writer.setPageSize(QPageSize(QSizeF(200, 100), QPageSize::Point, QString(), QPageSize::ExactMatch));
   QPainter painter(&writer);
   painter.setRenderHint(QPainter::LosslessImageRendering);
@@ -143,28 +126,11 @@ TEST(StandInTest, ADocumentNotLaidOutAsExpectedIsLeftAloneWithTheCheckThatFailed
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_NE(c.document, genuine);
     refusal.clear();
     EXPECT_FALSE(platform::withImageForStandIn(c.document, image, refusal));
     EXPECT_NE(refusal.find(c.check), std::string::npos) << refusal;
   }
 }
-
-// A lower limit on the size of the files this process writes; with SIGXFSZ
-// ignored a write past it fails instead of ending the process.
-struct FileSizeLimit {
-  rlimit saved{};
-  sighandler_t handler = std::signal(SIGXFSZ, SIG_IGN);
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit lowered{bytes, saved.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
-  }
-};
 
 // Until it is closed nothing stands at the document's place: given up, it
 // takes even the file it was to replace with it; closed, it replaces it. A
@@ -198,17 +164,20 @@ TEST(PdfContextTest, ADocumentTakesItsPlaceOnlyWhenWrittenWhole) {
       std::filesystem::remove(file);
       std::filesystem::create_directories(file / "inside");
     }
-    {
-      std::optional<FileSizeLimit> limit;
-      if (c.trouble == aFileSizeLimit) limit.emplace(100);
-      EXPECT_EQ(c.close && pdf->close(reason), c.close && c.reason.empty());
-    }
+    // A lower limit on the size of the files this process writes: with
+    // SIGXFSZ ignored a write past it fails instead of ending the process.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit lowered{c.trouble == aFileSizeLimit ? 100 : saved.rlim_cur, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &lowered);
+    EXPECT_EQ(c.close && pdf->close(reason), c.close && c.reason.empty());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
     EXPECT_EQ(reason, c.reason);
     pdf.reset();
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), c.filesLeft);
-    if (c.close && c.trouble == none) {
-      EXPECT_EQ(readFile(file).substr(0, 5), "%PDF-");
-    }
+    EXPECT_TRUE(!c.close || c.trouble != none || readFile(file).starts_with("%PDF-"));
   }
 }
 

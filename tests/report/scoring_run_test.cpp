@@ -16,6 +16,7 @@ namespace kelmora {
 namespace {
 
 using platform::Operation;
+using Kind = Operation::Kind;
 using testing::RecordedRun;
 using testing::runRecorded;
 using ScoringRunTest = testing::ReportTest;
@@ -24,13 +25,7 @@ using Changes = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
 ExcelData clientWith(const Changes& changes) {
   ExcelData data = sampleClient();
-  for (const auto& [key, value] : changes) {
-    if (value) {
-      data[key] = *value;
-    } else {
-      data.erase(key);
-    }
-  }
+  for (const auto& [key, value] : changes) value ? void(data[key] = *value) : void(data.erase(key));
   return data;
 }
 
@@ -65,26 +60,24 @@ TEST_F(ScoringRunTest, TheWholePageAndItsStrokes) {
     ASSERT_TRUE(run.recording);
     const auto& ops = run.recording->operations;
     ASSERT_GE(ops.size(), 3u);
-    EXPECT_EQ(ops[0].kind, Operation::Kind::beginPage);
+    EXPECT_EQ((std::vector{ops[0].kind, ops[1].kind, ops[ops.size() - 2].kind, ops.back().kind}),
+              (std::vector{Kind::beginPage, Kind::image, Kind::endPage, Kind::close}));
     EXPECT_EQ(ops[0].rect, (platform::Rect{0, 0, 1190, 1684}));
-    EXPECT_EQ(ops[1].kind, Operation::Kind::image);
     EXPECT_EQ(ops[1].rect, ops[0].rect);
-    EXPECT_EQ(ops[ops.size() - 2].kind, Operation::Kind::endPage);
-    EXPECT_EQ(ops.back().kind, Operation::Kind::close);
     EXPECT_EQ(run.opened, std::vector<std::filesystem::path>{"test.pdf"});
+    const auto recorded = run.recording->ofKind(Kind::stroke);
     Strokes strokes;
-    for (const auto& stroke : run.recording->ofKind(Operation::Kind::stroke)) {
+    for (const auto& stroke : recorded) {
       strokes.emplace_back(std::count_if(stroke.path.begin(), stroke.path.end(),
                                          [](const auto& subpath) { return subpath.points.size() == 2; }),
                            stroke.state.lineWidth);
     }
     EXPECT_EQ(strokes, c.strokes);
-    EXPECT_EQ(run.recording->ofKind(Operation::Kind::stroke).back().path.back().ellipseRect,
-              (platform::Rect{574, 381, 30, 30}));
-    EXPECT_EQ(run.recording->ofKind(Operation::Kind::stroke).back().state.strokeColor, (platform::Color{0, 0, 0, 1}));
+    EXPECT_EQ(recorded.back().path.back().ellipseRect, (platform::Rect{574, 381, 30, 30}));
+    EXPECT_EQ(recorded.back().state.strokeColor, (platform::Color{0, 0, 0, 1}));
     // The circle's fill comes after the stroke has emptied the path: it
     // paints nothing and leaves red as the fill colour.
-    const auto fills = run.recording->ofKind(Operation::Kind::fill);
+    const auto fills = run.recording->ofKind(Kind::fill);
     ASSERT_EQ(fills.size(), 1u);
     EXPECT_TRUE(fills[0].path.empty());
     EXPECT_EQ(fills[0].state.fillColor, (platform::Color{1, 0, 0, 1}));
@@ -132,11 +125,7 @@ TEST_F(ScoringRunTest, ARunWithoutAReport) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::writeConversionTables(resources);
-    if (c.rows.empty()) {
-      tables.erase(c.table);
-    } else {
-      tables[c.table] = c.rows;
-    }
+    c.rows.empty() ? void(tables.erase(c.table)) : void(tables[c.table] = c.rows);
     const ExcelData client = clientWith(c.changes);
     const RecordedRun run = runRecorded(client, c.background, c.closeFailure);
     EXPECT_EQ(bool(run.recording), c.givenUp);

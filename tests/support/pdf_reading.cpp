@@ -23,10 +23,8 @@ std::vector<QStringList> imagesOf(const QString& pdf) {
   return rows;
 }
 
-QImage pageOf(const QString& pdf, bool grey) {
-  QStringList arguments{"-r", "72", "-png", "-singlefile", pdf, pdf + "-page"};
-  if (grey) arguments.prepend("-gray");
-  if (!runTool("pdftoppm", arguments)) return {};
+QImage pageOf(const QString& pdf) {
+  if (!runTool("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, pdf + "-page"})) return {};
   return QImage(pdf + "-page.png").convertToFormat(QImage::Format_RGB32);
 }
 
@@ -61,10 +59,9 @@ std::vector<std::optional<std::string>> operatorStreams(std::string_view documen
   std::vector<std::optional<std::string>> streams;
   for (std::size_t at = document.find("stream\n", 3); at != std::string_view::npos;
        at = document.find("stream\n", at + 1)) {
-    const std::size_t object = document.rfind(" obj", at);
-    const std::string_view dictionary = document.substr(object == std::string_view::npos ? at : object);
-    const auto names = [&](std::string_view name) {
-      return dictionary.substr(0, at - object).find(name) != std::string_view::npos;
+    const std::size_t object = std::min(document.rfind(" obj", at), at);
+    const auto names = [&](const char* name) {
+      return document.substr(object, at - object).find(name) != std::string_view::npos;
     };
     if (document.substr(at - 3, 3) == "end" || !names("/FlateDecode") || names("/Subtype") || names("/Length1"))
       continue;

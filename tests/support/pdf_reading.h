@@ -19,8 +19,8 @@ std::optional<QString> runTool(const QString& program, const QStringList& argume
 // enc the ninth).
 std::vector<QStringList> imagesOf(const QString& pdf);
 
-// The first page rendered at one pixel a point, in grey when asked.
-QImage pageOf(const QString& pdf, bool grey = false);
+// The first page rendered at one pixel a point.
+QImage pageOf(const QString& pdf);
 
 // The pixels of the page that stray from the images laid on white, allowing
 // for the renderer's blending of neighbours; -1 when the sizes differ.
