@@ -11,7 +11,34 @@ std::ostream* currentSink = nullptr;
 
 std::ostream& sink() { return currentSink ? *currentSink : std::cout; }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+// Escaped so that a dump stays on one line and reads back one way: line
+// breaks and tabs, and so also the quote and the backslash.
+std::string quoted(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out + "\"";
+}
+
 }  // namespace
 
 std::string formatDecimal(double value) {

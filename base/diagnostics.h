@@ -19,7 +19,9 @@ namespace kelmora {
 // least one digit after the point: 812.0, 1194.5, -82.5.
 std::string formatDecimal(double value);
 
-// One-line dumps of the maps, rows and tables that diagnostic lines show.
+// One-line dumps of the maps, rows and tables that diagnostic lines show:
+// each text quoted, its line breaks, tabs, quotes and backslashes escaped as
+// \n, \r, \t, \" and \\.
 std::string dumpMap(const std::map<std::string, std::string>& map);
 std::string dumpRow(const std::vector<std::string>& row);
 std::string dumpTable(const std::vector<std::vector<std::string>>& table);

@@ -21,7 +21,9 @@ struct PdfContext::Target {
 
 std::unique_ptr<PdfContext> PdfContext::create(const std::filesystem::path& file, std::string& reason) {
   auto target = std::make_unique<Target>(file);
-  if (!target->output.open(QIODevice::WriteOnly)) {
+  // Unbuffered: QSaveFile commits even when flushing a buffer fails, which
+  // would put a cut-off document in place.
+  if (!target->output.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     reason = target->output.errorString().toStdString();
     return nullptr;
   }

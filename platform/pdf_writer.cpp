@@ -91,9 +91,14 @@ bool writePdf(const Recording& recording, QIODevice& output, std::string& reason
     if (!refusal.empty()) printLine("PDF: bildet skrives på vanlig, langsommere måte: " + refusal);
     if (!render(recording, firstPage->rect, nullptr, document, reason)) return false;
   }
-  if (output.write(document) != document.size()) {
-    reason = output.errorString().toStdString();
-    return false;
+  // A short write (a full disk, a file-size limit) comes without a reason;
+  // writing what is left then fails with it.
+  for (qint64 written = 0, step = 0; written < document.size(); written += step) {
+    step = output.write(document.constData() + written, document.size() - written);
+    if (step <= 0) {
+      reason = output.errorString().toStdString();
+      return false;
+    }
   }
   return true;
 }

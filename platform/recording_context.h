@@ -63,7 +63,6 @@ class RecordingContext : public DocumentContext {
   ~RecordingContext() override;
 
   const Recording& recording() const { return *recording_; }
-  const PaintState& state() const { return state_; }
   const std::vector<Subpath>& currentPath() const { return path_; }
 
   // When set, close() fails with this reason.

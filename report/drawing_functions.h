@@ -35,7 +35,6 @@ struct ColumnTable {
 // Only right alignment differs: every other value draws from the x.
 enum class NSTextAlignment { left = 0, center = 1, right = 2 };
 
-inline constexpr CGFloat defaultFontSize = 18;
 inline constexpr CGColor opaqueBlack = CGColor::genericRGB(0, 0, 0, 1);
 inline constexpr CGColor opaqueRed = CGColor::genericRGB(1, 0, 0, 1);
 

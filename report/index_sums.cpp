@@ -1,5 +1,8 @@
 #include "report/index_sums.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "base/diagnostics.h"
 #include "base/whole_number.h"
 #include "norms/debug_mode.h"
@@ -30,25 +33,34 @@ const std::array<const char*, 4> indexSuffixes{"", "IQ", "prosentil", "konfidens
 
 std::string describe(const SharedData& store) { return "SharedData " + dumpMap(store.excelData()); }
 
-// Adds the value unless the total would leave the 64-bit range; only a
-// workbook's own huge scores can get there, and they are left out like any
-// value that is not a score.
-bool addChecked(std::int64_t& total, std::int64_t value) {
-  std::int64_t result = 0;
-  if (__builtin_add_overflow(total, value, &result)) return false;
-  total = result;
-  return true;
+// The sum of the values there are. While it lies beyond the 64-bit range the
+// largest value is left out (emptied): only a workbook's own huge scores get
+// there, and it is they that do not fit, whatever their order.
+std::int64_t sumLeavingOutHuge(std::vector<std::optional<std::int64_t>>& values) {
+  const auto size = [](const std::optional<std::int64_t>& value) -> __int128 {
+    return !value ? 0 : *value < 0 ? -__int128{*value} : __int128{*value};
+  };
+  for (;;) {
+    __int128 sum = 0;
+    for (const auto& value : values) sum += value.value_or(0);
+    if (sum >= std::numeric_limits<std::int64_t>::min() && sum <= std::numeric_limits<std::int64_t>::max()) {
+      return static_cast<std::int64_t>(sum);
+    }
+    std::max_element(values.begin(), values.end(), [&](auto& a, auto& b) { return size(a) < size(b); })->reset();
+  }
 }
 
+// A value that is not a whole number, or that does not fit the sum, is left
+// out, and said when asked.
 std::int64_t sumOf(const GroupSum& group, const ExcelData& data, bool reportUnusable) {
-  std::int64_t total = 0;
+  std::vector<std::optional<std::int64_t>> values;
   for (const auto& key : group) {
     const auto found = data.find(key);
-    const auto number = found == data.end() ? std::nullopt : parseWholeNumber(found->second);
-    if (!number || !addChecked(total, *number)) {
-      if (reportUnusable) printItems("Kunne ikke konvertere " + key + " til et heltall");
-    }
+    values.push_back(found == data.end() ? std::nullopt : parseWholeNumber(found->second));
   }
+  const std::int64_t total = sumLeavingOutHuge(values);
+  for (std::size_t i = 0; i < group.size(); ++i)
+    if (!values[i] && reportUnusable) printItems("Kunne ikke konvertere " + group[i] + " til et heltall");
   return total;
 }
 
@@ -78,7 +90,8 @@ IndexSums formIndexSums(const SharedData& tempSharedData, const SharedData& wind
   sums.sami = sumOf(groups[2], data, false);
   sums.sphi = sumOf(groups[3], data, false);
 
-  for (const std::int64_t groupSum : {sums.svfi, sums.spri, sums.sami, sums.sphi}) addChecked(sums.sfsiq, groupSum);
+  std::vector<std::optional<std::int64_t>> groupSums{sums.svfi, sums.spri, sums.sami, sums.sphi};
+  sums.sfsiq = sumLeavingOutHuge(groupSums);
 
   if (debugMode) {
     printItems("Summen av ssvfi er " + formatWholeNumber(sums.svfi));

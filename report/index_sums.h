@@ -26,7 +26,8 @@ using IndexKeyColumns = std::array<std::vector<std::string>, 4>;
 
 // Sums the scaled scores that the private store holds, reporting the VFI
 // scores that it reads and those that do not count. A score that is not a
-// whole number is left out of its sum. `windowStore` is only shown.
+// whole number is left out of its sum, and so is the largest score of a sum
+// beyond the 64-bit range. `windowStore` is only shown.
 IndexSums formIndexSums(const SharedData& tempSharedData, const SharedData& windowStore);
 
 // Stores the five sums as decimal text, then "X" for the cross marks.

@@ -27,7 +27,7 @@
 #include "platform/image.h"
 #include "platform/pdf_context.h"
 #include "report/scoring_run.h"
-#include "support/pdf_streams.h"
+#include "support/pdf_reading.h"
 #include "support/scratch_folder.h"
 #include "tools/sample_client/sample_client.h"
 
@@ -116,10 +116,9 @@ void checkContent(std::string_view text) {
 
 // Every stream of drawing operators in the document.
 void checkDocument(const std::string& document) {
-  for (const auto& stream : kelmora::testing::streamsOf(document)) {
-    if (!kelmora::testing::holdsOperators(stream)) continue;
-    if (!stream.content) fail("a stream that does not inflate", stream.dictionary);
-    checkContent(*stream.content);
+  for (const auto& stream : kelmora::testing::operatorStreams(document)) {
+    if (!stream) fail("a stream that does not inflate", document);
+    checkContent(*stream);
   }
 }
 

@@ -18,13 +18,7 @@ struct Page {
   SharedData store;
   platform::RecordingContext context{std::make_shared<platform::Recording>(),
                                      [](std::string_view text, double) { return 10.0 * double(text.size()); }};
-  explicit Page(const ExcelData& data = {}) { store.setExcelData(data); }
-
-  void text(const std::vector<std::string>& keys, double up, double right,
-            const std::optional<ColumnTable>& offset = std::nullopt,
-            NSTextAlignment alignment = NSTextAlignment::left) {
-    drawText({100, 200}, keys, up, right, offset, 18, alignment, store, context);
-  }
+  explicit Page(const ExcelData& data) { store.setExcelData(data); }
   std::vector<Operation> of(Kind kind) const { return context.recording().ofKind(kind); }
 };
 
@@ -34,7 +28,7 @@ TEST(DrawTextTest, PlacesEachValueInTurn) {
   const ExcelData abc{{"a", "1"}, {"b", "22"}, {"c", "3"}};
   const ExcelData noB{{"a", "1"}, {"c", "3"}};
   const auto left = NSTextAlignment::left;
-  const struct {
+  struct Case {
     const char* name;
     ExcelData data;
     std::vector<std::string> keys;
@@ -43,10 +37,9 @@ TEST(DrawTextTest, PlacesEachValueInTurn) {
     std::optional<ColumnTable> offset;
     NSTextAlignment alignment;
     std::vector<Placed> drawn;
-    // clang-format off
-  } cases[] = {
-      {"a column steps up from the last key", abc, {"a", "b", "c"}, 42.5, 0, {}, left,
-       {{"3", 100, 200}, {"22", 100, 242.5}, {"1", 100, 285}}},
+  };
+  // clang-format off
+  std::vector<Case> cases{
       {"a missing key keeps its place", noB, {"a", "b", "c"}, 42.5, 0, {}, left,
        {{"3", 100, 200}, {"1", 100, 285}}},
       {"a missing key keeps its place in a row", noB, {"a", "b", "c"}, 0, 52, {}, left,
@@ -62,11 +55,21 @@ TEST(DrawTextTest, PlacesEachValueInTurn) {
       {"only right alignment moves the text", abc, {"b"}, 0, 0, {}, NSTextAlignment::center, {{"22", 100, 200}}},
       {"a step back never moves sideways", abc, {"a", "b"}, 0, -52, {}, left, {{"1", 100, 200}, {"22", 100, 200}}},
   };
+  // Blanks (Unicode space separators and the tab, not line breaks) are
+  // trimmed, and -1 draws nothing; the stored value still takes its place:
+  // "n" is drawn above it.
+  const std::pair<std::string, std::string> trimmed[] = {
+      {" 12 ", "12"},  {"\t7\u00A0", "7"},  {"\u3000x\u2009", "x"},  {"\n7", "\n7"},
+      {"-1", ""},      {" -1", ""},      {"-01", ""},          {"-2", "-2"},
+      {"- 1", "- 1"},  {"   ", ""},      {"", ""},
+  };
+  for (const auto& [stored, drawn] : trimmed)
+    cases.push_back({stored.c_str(), {{"k", stored}, {"n", "n"}}, {"n", "k"}, 10, 0, {}, left, {{drawn, 100, 200}, {"n", 100, 210}}});
   // clang-format on
   for (const auto& c : cases) {
     Page page(c.data);
     OutputCapture quiet;
-    page.text(c.keys, c.up, c.right, c.offset, c.alignment);
+    drawText({100, 200}, c.keys, c.up, c.right, c.offset, 18, c.alignment, page.store, page.context);
     std::vector<Placed> drawn;
     for (const auto& t : page.of(Kind::text)) drawn.emplace_back(t.text, t.at.x, t.at.y);
     EXPECT_EQ(drawn, c.drawn) << c.name;
@@ -74,96 +77,41 @@ TEST(DrawTextTest, PlacesEachValueInTurn) {
   }
 }
 
-TEST(DrawTextTest, TrimsBlanksAndDrawsNothingForMinusOne) {
-  // clang-format off
-  const std::pair<std::string, std::string> cases[] = {
-      {" 12 ", "12"},  {"\t7\u00A0", "7"},  // tab and no-break space are blanks
-      {"\u3000x\u2009", "x"},               // ideographic and thin space
-      {"\n7", "\n7"},                       // line breaks are not
-      {"-1", ""},      {" -1", ""},  {"-01", ""},    {"-2", "-2"},
-      {"- 1", "- 1"},  {"   ", ""},  {"", ""},
-  };
-  // clang-format on
-  for (const auto& [stored, drawn] : cases) {
-    Page page({{"k", stored}, {"next", "n"}});
-    OutputCapture quiet;
-    page.text({"k", "next"}, 10, 0);
-    const auto texts = page.of(Kind::text);
-    ASSERT_EQ(texts.size(), 2u) << stored;
-    // The stored value still takes its place: "next" is drawn below it.
-    EXPECT_EQ(texts[1].text, drawn) << stored;
-    EXPECT_EQ(texts[1].at.y, 210) << stored;
-  }
-}
-
-TEST(DrawTextTest, PrintsEveryKeyItDrawsAndWhere) {
-  Page page({{"a", " 5"}, {"c", "-1"}});
-  OutputCapture output;
-  page.text({"a", "b", "c"}, 42.5, 0, std::nullopt, NSTextAlignment::right);
-  page.text({"a", "c"}, 0, 52, ColumnTable{{1}, 10}, NSTextAlignment::right);
-  EXPECT_EQ(output.lines(), (std::vector<std::string>{
-                                R"(drawText:  ["c", "b", "a"] 42.5 0.0 ingen kolonnetabell)",
-                                "Tegner tekst for nøkkel:  c  med verdi:  -1",
-                                "adjustedX =  100.0 , currentY =  200.0",
-                                "Tegner tekst for nøkkel:  a  med verdi:   5",
-                                "adjustedX =  90.0 , currentY =  285.0",
-                                "Det går mot høyre",
-                                R"(drawText:  ["a", "c"] 0.0 52.0 [1] bredde 10.0)",
-                                "Tegner tekst for nøkkel:  a  med verdi:   5",
-                                "adjustedX =  100.0 , currentY =  200.0",
-                                // The drawing x of the key, not the advanced one.
-                                "Mot høyre: AdjustedX =  100.0",
-                                "Tegner tekst for nøkkel:  c  med verdi:  -1",
-                                "adjustedX =  162.0 , currentY =  200.0",
-                                "Mot høyre: AdjustedX =  162.0",
-                            }));
-}
-
 Subpath segment(double x1, double y1, double x2, double y2) { return Subpath{{{x1, y1}, {x2, y2}}, false, {}}; }
 Subpath moveOnly(double x, double y) { return Subpath{{{x, y}}, false, {}}; }
 
-TEST(DrawScoresTest, JoinsTheScoresAcrossMinusOneInOneBlackStroke) {
+// Each segment a subpath of its own, joined across -1, in one black stroke at
+// width 2. A value that is no whole number ends the call before it strokes,
+// its segments left in the path for the next stroke to paint.
+TEST(DrawScoresTest, JoinsTheScoresAcrossMinusOneAndStopsAtAValueThatIsNoWholeNumber) {
+  const auto stopAt = [](const std::string& bad) { return ExcelData{{"a", "1"}, {"b", "2"}, {"c", bad}, {"d", "4"}}; };
+  const std::vector<Subpath> twoPoints{moveOnly(0, 0), segment(0, 10, 30, 20)};
   const struct {
     ExcelData data;
     std::vector<std::string> keys;
     std::vector<Subpath> path;
+    bool stroked = true;
     // clang-format off
   } cases[] = {
       {{{"a", "5"}, {"b", "-1"}, {"c", "7"}}, {"a", "b", "c"}, {moveOnly(0, 0), segment(0, 50, 60, 70)}},
       {{{"a", "-1"}, {"b", "4"}}, {"a", "b"}, {moveOnly(0, 0)}},  // a point without a neighbour
       {{{"b", "4"}}, {"b"}, {moveOnly(0, 0)}},
+      {stopAt(" 7"), {"a", "b", "c", "d"}, twoPoints, false},
+      {stopAt("7.5"), {"a", "b", "c", "d"}, twoPoints, false},
+      {stopAt("x"), {"a", "b", "c", "d"}, twoPoints, false},
+      {stopAt(""), {"a", "b", "c", "d"}, twoPoints, false},
+      {stopAt("99999999999999999999"), {"a", "b", "c", "d"}, twoPoints, false},
   };
   // clang-format on
   for (const auto& c : cases) {
     Page page(c.data);
-    OutputCapture output;
+    OutputCapture quiet;
     drawScores({0, 0}, c.keys, 10, 30, page.store, page.context);
     const auto strokes = page.of(Kind::stroke);
-    ASSERT_EQ(strokes.size(), 1u);
-    EXPECT_EQ(strokes[0].path, c.path);
-    EXPECT_EQ(strokes[0].state.strokeColor, opaqueBlack);
-    EXPECT_EQ(strokes[0].state.lineWidth, 2.0);
-    EXPECT_TRUE(page.context.currentPath().empty());
-    if (c.keys.size() == 3) {
-      std::vector<std::string> lines;
-      for (const auto& line : output.lines())
-        if (line.starts_with("x, y = ") || line.starts_with("index")) lines.push_back(line);
-      EXPECT_EQ(lines, (std::vector<std::string>{"index, key, value =  0 a ,  5", "x, y =  0.0 ,  50.0",
-                                                 "index, key, value =  1 b ,  -1", "x, y =  30.0 ,  -10.0",
-                                                 "index, key, value =  2 c ,  7", "x, y =  60.0 ,  70.0"}));
-    }
-  }
-}
-
-TEST(DrawScoresTest, AValueThatIsNotAWholeNumberEndsTheCallUnstroked) {
-  for (const std::string bad : {" 7", "7.5", "x", "", "99999999999999999999"}) {
-    Page page({{"a", "1"}, {"b", "2"}, {"c", bad}, {"d", "4"}});
-    OutputCapture output;
-    drawScores({0, 0}, {"a", "b", "c", "d"}, 10, 10, page.store, page.context);
-    EXPECT_TRUE(page.of(Kind::stroke).empty()) << bad;
-    // Left for the next stroke to paint.
-    EXPECT_EQ(page.context.currentPath(), (std::vector<Subpath>{moveOnly(0, 0), segment(0, 10, 10, 20)})) << bad;
-    EXPECT_EQ(output.lines().size(), 6u) << bad;  // three lines for each of the first two keys
+    ASSERT_EQ(strokes.size(), c.stroked ? 1u : 0u);
+    EXPECT_EQ(c.stroked ? strokes[0].path : page.context.currentPath(), c.path);
+    EXPECT_TRUE(!c.stroked || page.context.currentPath().empty());
+    EXPECT_TRUE(!c.stroked || (strokes[0].state.strokeColor == opaqueBlack && strokes[0].state.lineWidth == 2.0));
   }
 }
 
