@@ -75,6 +75,7 @@ constexpr const Index& indexOf(IndexGroup group) { return indexes[columnOf(group
 // The age bands of the norms by their keys, in ascending age: each band's
 // first age, and its file resources/norms/<key>.csv. The build reads the band
 // files' names from this line.
-inline constexpr auto bandKeys = std::to_array<std::string_view>({"16", "18", "20", "25", "30", "35", "45", "55", "65"});
+inline constexpr auto bandKeys =
+    std::to_array<std::string_view>({"16", "18", "20", "25", "30", "35", "45", "55", "65"});
 
 }  // namespace kelmora
