@@ -10,8 +10,6 @@ std::filesystem::path chosenDirectory;
 
 void setResourceDirectory(const std::filesystem::path& directory) { chosenDirectory = directory; }
 
-std::filesystem::path resourceDirectory() { return chosenDirectory; }
-
 std::filesystem::path resourceDirectoryBeside(const std::filesystem::path& programDirectory) {
   const std::filesystem::path candidates[] = {
       programDirectory / "resources",

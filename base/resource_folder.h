@@ -15,9 +15,6 @@ namespace kelmora::bundle {
 // Uses this folder from now on.
 void setResourceDirectory(const std::filesystem::path& directory);
 
-// The folder in use; empty until one is set.
-std::filesystem::path resourceDirectory();
-
 // The resources folder of a program that runs from `programDirectory`: in the
 // build tree "resources" beside the program, installed
 // <prefix>/share/kelmora/resources. The first that exists, else the first.

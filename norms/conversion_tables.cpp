@@ -66,14 +66,16 @@ std::optional<ConversionTable> readCSV(std::string_view fileName) {
     printLine("Filen ble ikke funnet");
     return std::nullopt;
   }
+  // The file's name first, so that the user knows which table to mend.
+  const std::string failure = "Feil ved lesing av fil: " + path->filename().string() + ": ";
   auto bytes = readWholeFile(*path);
   if (auto* error = std::get_if<FileReadError>(&bytes)) {
-    printLine("Feil ved lesing av fil: " + error->description);
+    printLine(failure + error->description);
     return std::nullopt;
   }
   const auto text = decodeTableText(std::get<std::string>(bytes));
   if (const auto* error = std::get_if<TextDecodingError>(&text)) {
-    printLine("Feil ved lesing av fil: " + error->description);
+    printLine(failure + error->description);
     return std::nullopt;
   }
   return parseConversionTable(std::get<std::string>(text));

@@ -21,9 +21,6 @@ inline constexpr auto subtestCodes = [] {
   return codes;
 }();
 
-// The band keys in ascending age.
-inline constexpr std::array<std::string_view, 9> bandKeys = {"16", "18", "20", "25", "30", "35", "45", "55", "65"};
-
 struct NormFileRow {
   std::string code;
   std::int64_t scaled = 0;

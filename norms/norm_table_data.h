@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "norms/subtests.h"
+
 namespace kelmora::detail {
 
 struct NormEntry {
@@ -22,6 +24,6 @@ struct NormBandData {
 };
 
 // One entry per band key, in ascending age.
-extern const std::array<NormBandData, 9> normBands;
+extern const std::array<NormBandData, bandKeys.size()> normBands;
 
 }  // namespace kelmora::detail

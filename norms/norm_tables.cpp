@@ -1,11 +1,13 @@
 #include "norms/norm_tables.h"
 
 #include <algorithm>
+#include <array>
+#include <stdexcept>
 #include <string_view>
 
 #include "base/whole_number.h"
-#include "norms/norm_file.h"
 #include "norms/norm_table_data.h"
+#include "norms/subtests.h"
 
 namespace kelmora {
 namespace {
@@ -21,34 +23,44 @@ NormTable buildTable(std::string_view band) {
   return table;
 }
 
-// A function-local static: built once on first use, and C++ guarantees that
-// concurrent first uses wait for that one construction.
-template <std::size_t band>
-const NormTable& bandTable() {
-  static const NormTable table = buildTable(bandKeys[band]);
-  return table;
+// Every band's table in the order of the keys, built together on first use;
+// C++ guarantees that concurrent first uses wait for that one construction.
+const std::array<NormTable, bandKeys.size()>& bandTables() {
+  static const auto all = [] {
+    std::array<NormTable, bandKeys.size()> built;
+    for (std::size_t b = 0; b < bandKeys.size(); ++b) built[b] = buildTable(bandKeys[b]);
+    return built;
+  }();
+  return all;
+}
+
+// The place of `key` among the band keys; an accessor for a key that is not
+// among them does not compile.
+consteval std::size_t bandIndex(std::string_view key) {
+  for (std::size_t b = 0; b < bandKeys.size(); ++b) {
+    if (bandKeys[b] == key) return b;
+  }
+  throw std::invalid_argument("not a band key");
 }
 
 }  // namespace
 
-const NormTable& age16Table() { return bandTable<0>(); }
-const NormTable& age18Table() { return bandTable<1>(); }
-const NormTable& age20Table() { return bandTable<2>(); }
-const NormTable& age25Table() { return bandTable<3>(); }
-const NormTable& age30Table() { return bandTable<4>(); }
-const NormTable& age35Table() { return bandTable<5>(); }
-const NormTable& age45Table() { return bandTable<6>(); }
-const NormTable& age55Table() { return bandTable<7>(); }
-const NormTable& age65Table() { return bandTable<8>(); }
+const NormTable& age16Table() { return bandTables()[bandIndex("16")]; }
+const NormTable& age18Table() { return bandTables()[bandIndex("18")]; }
+const NormTable& age20Table() { return bandTables()[bandIndex("20")]; }
+const NormTable& age25Table() { return bandTables()[bandIndex("25")]; }
+const NormTable& age30Table() { return bandTables()[bandIndex("30")]; }
+const NormTable& age35Table() { return bandTables()[bandIndex("35")]; }
+const NormTable& age45Table() { return bandTables()[bandIndex("45")]; }
+const NormTable& age55Table() { return bandTables()[bandIndex("55")]; }
+const NormTable& age65Table() { return bandTables()[bandIndex("65")]; }
 
 const NormTableMap& rangetables() {
-  // clang-format off
-  static const NormTableMap map = {
-      {"16", age16Table()}, {"18", age18Table()}, {"20", age20Table()},
-      {"25", age25Table()}, {"30", age30Table()}, {"35", age35Table()},
-      {"45", age45Table()}, {"55", age55Table()}, {"65", age65Table()},
-  };
-  // clang-format on
+  static const NormTableMap map = [] {
+    NormTableMap bands;
+    for (std::size_t b = 0; b < bandKeys.size(); ++b) bands.emplace(bandKeys[b], bandTables()[b]);
+    return bands;
+  }();
   return map;
 }
 

@@ -23,7 +23,7 @@ using NormTable = std::map<std::string, std::vector<NormRow>>;
 // Band key ("16" ... "65") to the band's table.
 using NormTableMap = std::map<std::string, NormTable>;
 
-// The band tables, each built on first use and constant afterwards.
+// The band tables, built on first use and constant afterwards.
 const NormTable& age16Table();
 const NormTable& age18Table();
 const NormTable& age20Table();

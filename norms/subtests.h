@@ -1,10 +1,11 @@
 #pragma once
 // The one table of the subtests and the indexes: which subtest belongs to
 // which index, which are scored, under which keys their scaled scores stand,
-// and where each index's conversion table and keys are. The norm compiler,
-// the sums, the report page, the record form and the demonstration-data
-// generator all derive what they need from here, so that the form's shading
-// cannot disagree with how the sums are formed.
+// and where each index's conversion table and keys are; and the one list of
+// the norms' age bands. The norm compiler, the sums, the report page, the
+// record form and the demonstration-data generator all derive what they need
+// from here, so that the form's shading cannot disagree with how the sums are
+// formed.
 
 #include <array>
 #include <cstddef>
@@ -70,5 +71,11 @@ inline constexpr std::array<Index, indexGroupCount + 1> indexes{{
 constexpr std::size_t columnOf(IndexGroup group) { return static_cast<std::size_t>(group); }
 
 constexpr const Index& indexOf(IndexGroup group) { return indexes[columnOf(group)]; }
+
+// The age bands of the norms by their keys, in ascending age: each band's
+// first age, and its file resources/norms/<key>.csv. The build reads the band
+// files' names from here, so keep the form "bandKeys = std::to_array...".
+inline constexpr auto bandKeys =
+    std::to_array<std::string_view>({"16", "18", "20", "25", "30", "35", "45", "55", "65"});
 
 }  // namespace kelmora

@@ -13,7 +13,7 @@ seconds=${FUZZ_SECONDS:-60}
 build=$root/build-fuzz
 
 CXX=clang++-14 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKELMORA_BUILD_TESTS=OFF -DKELMORA_BUILD_BENCH=OFF -DKELMORA_BUILD_FUZZ=ON >/dev/null
+  -DKELMORA_BUILD_TESTS=OFF -DKELMORA_BUILD_BENCH=OFF -DKELMORA_BUILD_FUZZ=ON -DKELMORA_WERROR=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kelmora_fuzz_import kelmora_fuzz_report
 
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1"

@@ -1,5 +1,5 @@
 // The helpers below every subsystem: whole numbers, the printer's number
-// forms and joins, strict UTF-8 and the resources folder.
+// forms and joins, strict UTF-8, whole files and the resources folder.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "base/diagnostics.h"
+#include "base/file_reading.h"
 #include "base/resource_folder.h"
 #include "base/utf8.h"
 #include "base/whole_number.h"
@@ -78,6 +79,26 @@ TEST(Utf8, StrictDecodingAndOneByteOrderMark) {
             "\xEF\xBB\xBF"
             "10");
   EXPECT_EQ(withoutByteOrderMark("10"), "10");
+}
+
+// The file's bytes, or after "! " why they cannot be read.
+std::string bytesOrError(const std::filesystem::path& path) {
+  auto read = readWholeFile(path);
+  if (const auto* error = std::get_if<FileReadError>(&read)) return "! " + error->description;
+  return std::get<std::string>(std::move(read));
+}
+
+TEST(FileReading, EveryByteInItsPlaceWhateverTheSizeOrWhyNot) {
+  testing::ScratchFolder folder;
+  // Around the size of one read and over several.
+  for (const std::size_t size : {0, 16383, 16384, 16385, 100000}) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+    std::ofstream(folder / "file", std::ios::binary | std::ios::trunc) << bytes;
+    EXPECT_TRUE(bytesOrError(folder / "file") == bytes) << size << " bytes";
+  }
+  EXPECT_EQ(bytesOrError(folder / "missing"), "! filen kan ikke åpnes (No such file or directory)");
+  EXPECT_EQ(bytesOrError(folder.path()), "! filen kan ikke leses (Is a directory)");
 }
 
 TEST(ResourceFolder, FoundBesideTheProgramInTheBuildTreeOrInstalled) {

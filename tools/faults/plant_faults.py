@@ -62,7 +62,9 @@ def main():
         try:
             path.write_text(original.replace(fault["old"], fault["new"]), encoding="utf-8")
             built = run(["cmake", "--build", args.build, "-j8"], args.build) == 0
-            passed = built and run(["ctest", "--test-dir", args.build, "-j8", "--timeout", "300"], args.build) == 0
+            # The check of this list fails for every planted fault: it would catch them all.
+            tests = ["ctest", "--test-dir", args.build, "-j8", "--timeout", "300", "-E", "^tools\\.FaultListStandsInTheCode$"]
+            passed = built and run(tests, args.build) == 0
         finally:
             path.write_text(original, encoding="utf-8")
         verdict = "survived" if passed else ("caught (build)" if not built else "caught")

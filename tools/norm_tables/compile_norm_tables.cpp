@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   }
   if (failed) return 1;
 
-  code << "}  // namespace\n\nconst std::array<NormBandData, 9> normBands = {{\n";
+  code << "}  // namespace\n\nconst std::array<NormBandData, bandKeys.size()> normBands = {{\n";
   for (std::string_view band : kelmora::bandKeys) {
     code << "    {\"" << band << "\", band" << band << "},\n";
   }

@@ -131,14 +131,14 @@ constexpr std::array<Model, kelmora::subtests.size()> models = {{
     {Kind::perceptual, 0.58, 0.16, 24},   // Bu
 }};
 
-struct Subtest {
+struct ModelledSubtest {
   std::string code;
   Model model;
 };
 
-const std::vector<Subtest>& subtests() {
-  static const std::vector<Subtest> all = [] {
-    std::vector<Subtest> made;
+const std::vector<ModelledSubtest>& modelledSubtests() {
+  static const std::vector<ModelledSubtest> all = [] {
+    std::vector<ModelledSubtest> made;
     for (std::size_t i = 0; i < models.size(); ++i) made.push_back({std::string(kelmora::subtests[i].code), models[i]});
     return made;
   }();
@@ -146,19 +146,17 @@ const std::vector<Subtest>& subtests() {
 }
 
 struct Band {
-  const char* key;
+  std::string key;
   double age;  // middle of the band's ages
 };
 
-// clang-format off
-constexpr std::array<Band, 9> bands = {{
-    {"16", 16.5}, {"18", 18.5}, {"20", 22.0}, {"25", 27.0}, {"30", 32.0},
-    {"35", 39.5}, {"45", 49.5}, {"55", 59.5}, {"65", 70.0},
-}};
-// clang-format on
+// The middle of each band's ages, in the order of the band keys.
+constexpr auto middleAges = std::to_array({16.5, 18.5, 22.0, 27.0, 32.0, 39.5, 49.5, 59.5, 70.0});
+static_assert(middleAges.size() == kelmora::bandKeys.size());
 
-// Rows per subtest (in the order of `subtests`) and band, as the table format has them.
-constexpr int rowCounts[9][15] = {
+// Rows per subtest (in the order of the subtest table) and band, as the table
+// format has them.
+constexpr std::array<int, kelmora::subtests.size()> rowCounts[] = {
     {18, 19, 19, 13, 19, 18, 19, 18, 19, 19, 19, 19, 19, 19, 19},  // 16
     {19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19},  // 18
     {18, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19, 19},  // 20
@@ -169,6 +167,7 @@ constexpr int rowCounts[9][15] = {
     {18, 19, 19, 18, 19, 17, 18, 19, 18, 18, 17, 19, 19, 19, 19},  // 55
     {19, 19, 19, 18, 19, 17, 19, 19, 18, 19, 18, 19, 19, 19, 19},  // 65
 };
+static_assert(std::size(rowCounts) == kelmora::bandKeys.size());
 
 // Highest raw score of a subtest in a band.
 int highestRaw(const std::string& code, const std::string& band) {
@@ -181,7 +180,7 @@ int highestRaw(const std::string& code, const std::string& band) {
   // clang-format on
   const auto found = special.find({code, band});
   if (found != special.end()) return found->second;
-  for (const Subtest& subtest : subtests())
+  for (const ModelledSubtest& subtest : modelledSubtests())
     if (subtest.code == code) return subtest.model.usualHighest;
   std::cerr << "no subtest " << code << "\n";
   std::exit(1);
@@ -219,9 +218,9 @@ double trendShape(Kind kind, double age) {
 // Shift of the mean fraction from its value at age 25.
 double ageTrend(Kind kind, double age) { return trendShape(kind, age) - trendShape(kind, 25.0); }
 
-struct NormRow {
+struct FittedRow {
   int scaled, lowest, highest;
-  bool operator==(const NormRow&) const = default;
+  bool operator==(const FittedRow&) const = default;
 };
 
 // The z below which a share p of the normal distribution lies, by bisection;
@@ -240,7 +239,7 @@ double normalQuantile(double p) {
 // `highest` at one age. The distribution spans the subtest's usual range
 // whatever the band's own range, so that one raw score means the same
 // everywhere; a band that reaches further has its extra raw scores at the top.
-std::vector<double> continuousScaled(const Subtest& subtest, double age, int highest) {
+std::vector<double> continuousScaled(const ModelledSubtest& subtest, double age, int highest) {
   const int cells = subtest.model.usualHighest + 1;
   const double mean = std::clamp(subtest.model.mean + ageTrend(subtest.model.kind, age), 0.15, 0.85);
   const double spread = subtest.model.spread;
@@ -277,7 +276,7 @@ Fixed fixedRows(const std::string& code, const std::string& band) {
 
 // The `levels` rows, from raw 0 to the last raw score, closest to the
 // continuous scores in the sum of squares, found by dynamic programming.
-std::vector<NormRow> closestRows(const std::vector<double>& target, int levels, const Fixed& fixed) {
+std::vector<FittedRow> closestRows(const std::vector<double>& target, int levels, const Fixed& fixed) {
   const int rawCount = static_cast<int>(target.size());
   std::vector<double> sum(rawCount + 1, 0.0), squares(rawCount + 1, 0.0);
   for (int r = 0; r < rawCount; ++r) {
@@ -320,7 +319,7 @@ std::vector<NormRow> closestRows(const std::vector<double>& target, int levels, 
   for (int s = 1; s <= 19; ++s) {
     if (best[levels][s][rawCount] < (last ? best[levels][last][rawCount] : none)) last = s;
   }
-  std::vector<NormRow> rows;
+  std::vector<FittedRow> rows;
   for (int k = levels, s = last, j = rawCount; k >= 1 && s; --k) {
     const auto [previous, i] = choice[k][s][j];
     rows.push_back({s, i, j - 1});
@@ -330,7 +329,7 @@ std::vector<NormRow> closestRows(const std::vector<double>& target, int levels, 
   return rows;
 }
 
-std::vector<NormRow> normRows(const Subtest& subtest, const Band& band, int rowCount) {
+std::vector<FittedRow> normRows(const ModelledSubtest& subtest, const Band& band, int rowCount) {
   const std::string code = subtest.code;
   const int highest = highestRaw(code, band.key);
   const Fixed fixed = fixedRows(code, band.key);
@@ -341,14 +340,14 @@ std::vector<NormRow> normRows(const Subtest& subtest, const Band& band, int rowC
     std::exit(1);
   }
   for (const auto& [scaled, bounds] : fixed.rows) {
-    if (std::ranges::find(rows, NormRow{scaled, bounds.first, bounds.second}) == rows.end()) {
+    if (std::ranges::find(rows, FittedRow{scaled, bounds.first, bounds.second}) == rows.end()) {
       std::cerr << "band " << band.key << " " << code << ": cannot keep the row for " << scaled << "\n";
       std::exit(1);
     }
   }
   if (fixed.placeholders) {
     for (const int s : fixed.unreached) rows.push_back({s, 0, 0});
-    std::ranges::sort(rows, {}, &NormRow::scaled);
+    std::ranges::sort(rows, {}, &FittedRow::scaled);
   }
   return rows;
 }
@@ -425,15 +424,16 @@ int main(int argc, char** argv) {
   const std::filesystem::path folder = argv[1];
   std::filesystem::create_directories(folder / "norms");
 
-  for (std::size_t b = 0; b < bands.size(); ++b) {
+  for (std::size_t b = 0; b < kelmora::bandKeys.size(); ++b) {
+    const Band band{std::string(kelmora::bandKeys[b]), middleAges[b]};
     std::ostringstream out;
-    for (std::size_t t = 0; t < subtests().size(); ++t) {
-      const auto rows = normRows(subtests()[t], bands[b], rowCounts[b][t]);
+    for (std::size_t t = 0; t < modelledSubtests().size(); ++t) {
+      const auto rows = normRows(modelledSubtests()[t], band, rowCounts[b][t]);
       for (const auto& row : rows) {
-        out << subtests()[t].code << ';' << row.scaled << ';' << row.lowest << ';' << row.highest << '\n';
+        out << modelledSubtests()[t].code << ';' << row.scaled << ';' << row.lowest << ';' << row.highest << '\n';
       }
     }
-    writeFile(folder / "norms" / (std::string(bands[b].key) + ".csv"), out.str());
+    writeFile(folder / "norms" / (band.key + ".csv"), out.str());
   }
   for (std::size_t i = 0; i < indexModels.size(); ++i) {
     writeFile(folder / (std::string(kelmora::indexes[i].file) + ".csv"),
