@@ -123,8 +123,9 @@ std::optional<QByteArray> withImageForStandIn(const QByteArray& document, const 
   if (document.indexOf(standIn, found + 1) >= 0) return refuse("the stand-in's dictionary is there more than once");
   const qsizetype objectAt = document.lastIndexOf('\n', found - 1) + 1;
   const QByteArray objectLine = document.mid(objectAt, found - objectAt);
-  const auto object = objectLine.endsWith(" 0 obj") ? wholeNumber(objectLine.chopped(6)) : std::nullopt;
-  if (!object || *object == 0) return refuse("the stand-in's dictionary does not open an object");
+  const auto objectNumber = objectLine.endsWith(" 0 obj") ? wholeNumber(objectLine.chopped(6)) : std::nullopt;
+  if (!objectNumber || *objectNumber == 0) return refuse("the stand-in's dictionary does not open an object");
+  const qint64 object = *objectNumber;
 
   // The end: "startxref", the table's offset, "%%EOF".
   const qsizetype startxref = document.lastIndexOf("\nstartxref\n");
@@ -142,11 +143,11 @@ std::optional<QByteArray> withImageForStandIn(const QByteArray& document, const 
   const QList<QByteArray> header =
       headerEnd < 0 ? QList<QByteArray>{} : document.mid(headerAt, headerEnd - headerAt).trimmed().split(' ');
   const qint64 count = header.size() == 2 && header[0] == "0" ? wholeNumber(header[1]).value_or(0) : 0;
-  if (*object >= count) return refuse("the cross-reference table is not one section from object 0 with the stand-in");
+  if (object >= count) return refuse("the cross-reference table is not one section from object 0 with the stand-in");
   const qsizetype entries = headerEnd + 1;
   char expected[32];
   std::snprintf(expected, sizeof expected, "%010lld 00000 n", static_cast<long long>(objectAt));
-  if (document.mid(entries + 20 * *object, 18) != expected)
+  if (document.mid(entries + 20 * object, 18) != expected)
     return refuse("the stand-in's cross-reference entry does not point at its object");
   const qsizetype trailerAt = entries + 20 * count;
   if (!document.mid(trailerAt).startsWith("trailer\n")) return refuse("no trailer follows the cross-reference table");
@@ -160,7 +161,7 @@ std::optional<QByteArray> withImageForStandIn(const QByteArray& document, const 
   updated += document;
   if (!updated.endsWith('\n')) updated += '\n';
   const qsizetype newObjectAt = updated.size();
-  updated += number(*object) + " 0 obj\n<<\n/Type /XObject\n/Subtype /Image\n/Width " + number(image.width) +
+  updated += number(object) + " 0 obj\n<<\n/Type /XObject\n/Subtype /Image\n/Width " + number(image.width) +
              "\n/Height " + number(image.height) + "\n/BitsPerComponent 8\n/ColorSpace " +
              (image.grey ? "/DeviceGray" : "/DeviceRGB") + "\n/Length " + number(image.pixels.size()) +
              "\n/Filter /FlateDecode\n>>\nstream\n";
@@ -168,7 +169,7 @@ std::optional<QByteArray> withImageForStandIn(const QByteArray& document, const 
   updated += "\nendstream\nendobj\n";
   const qsizetype newXrefAt = updated.size();
   std::snprintf(expected, sizeof expected, "%010lld 00000 n \n", static_cast<long long>(newObjectAt));
-  updated += "xref\n" + number(*object) + " 1\n" + expected;
+  updated += "xref\n" + number(object) + " 1\n" + expected;
   updated += "trailer\n" + trailer.chopped(2).trimmed() + "\n/Prev " + number(*xrefAt) + "\n>>\nstartxref\n" +
              number(newXrefAt) + "\n%%EOF\n";
   return updated;
