@@ -63,7 +63,7 @@ ConversionTable parseConversionTable(std::string_view text) {
 std::optional<ConversionTable> readCSV(std::string_view fileName) {
   const auto path = bundle::pathForResource(fileName, "csv");
   if (!path) {
-    printLine("Filen ble ikke funnet");
+    printLine("Filen ble ikke funnet: " + std::string(fileName) + ".csv");
     return std::nullopt;
   }
   // The file's name first, so that the user knows which table to mend.

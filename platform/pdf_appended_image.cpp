@@ -123,9 +123,8 @@ std::optional<QByteArray> withImageForStandIn(const QByteArray& document, const 
   if (document.indexOf(standIn, found + 1) >= 0) return refuse("the stand-in's dictionary is there more than once");
   const qsizetype objectAt = document.lastIndexOf('\n', found - 1) + 1;
   const QByteArray objectLine = document.mid(objectAt, found - objectAt);
-  const auto objectNumber = objectLine.endsWith(" 0 obj") ? wholeNumber(objectLine.chopped(6)) : std::nullopt;
-  if (!objectNumber || *objectNumber == 0) return refuse("the stand-in's dictionary does not open an object");
-  const qint64 object = *objectNumber;
+  const qint64 object = objectLine.endsWith(" 0 obj") ? wholeNumber(objectLine.chopped(6)).value_or(0) : 0;
+  if (object == 0) return refuse("the stand-in's dictionary does not open an object");
 
   // The end: "startxref", the table's offset, "%%EOF".
   const qsizetype startxref = document.lastIndexOf("\nstartxref\n");

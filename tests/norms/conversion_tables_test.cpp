@@ -104,7 +104,7 @@ TEST_F(ConversionTables, LoadAndReloadKeepEveryTableRead) {
   write("Sheet 5-FSIQ", "\xFF\xFE\x31\x00\x34\x00"s);  // UTF-16
   EXPECT_EQ(load(), (Lines{"Tabellene lastes!",
                            "Feil ved lesing av fil: Sheet 1-VFI.csv: teksten er ikke gyldig UTF-8 (byte 3)",
-                           "Filen ble ikke funnet",
+                           "Filen ble ikke funnet: Sheet 2-PRI.csv",
                            "Feil ved lesing av fil: Sheet 5-FSIQ.csv: teksten er UTF-16; lagre filen som UTF-8"}));
   expected["AMI"] = {};
   expected["PHI"] = {{"13", "1", "2", "3"}, {"13", "x"}};
