@@ -28,7 +28,8 @@ class BokmalDetails : public QIdentityProxyModel {
         if (!files->isDir(file)) return bokmal.formattedDataSize(files->size(file));
         break;
       case 2:
-        if (!files->isDir(file) && isWorkbookName(files->fileName(file))) return QStringLiteral("Excel-dokument");
+        if (!files->isDir(file) && isWorkbookName(files->fileName(file.siblingAtColumn(0))))
+          return QStringLiteral("Excel-dokument");
         break;
       case 3:
         return bokmal.toString(files->lastModified(file), QLocale::ShortFormat);
