@@ -99,6 +99,7 @@ session() {
   keys_to "$alert" key Return
   wait_for 10 window_gone Feil || fail "the load-error alert did not go away"
   [ "$(grep -c 'test\.pdf' "$work/opened")" -eq 1 ] || fail "the failed load opened a report"
+  [ ! -e "$run/test.pdf" ] || fail "the earlier report stayed after the failed load"
 
   # Quit from the keyboard; the program must end by itself.
   keys_to "$main" key ctrl+q
