@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QtTest>
@@ -253,6 +254,7 @@ class WindowTest : public QObject {
     };
     for (const auto& [context, source, bokmal] : texts)
       QCOMPARE(QCoreApplication::translate(context, source), QString::fromUtf8(bokmal));
+    QCOMPARE(QMimeDatabase().mimeTypeForName("text/plain").comment(), QStringLiteral("vanlig tekstdokument"));
 
     const kelmora::testing::ScratchFolder scratch;
     const QDir folder(folderOf(scratch));
