@@ -90,8 +90,10 @@ void ContentView::loadExcelData(const std::filesystem::path& from) {
     setExcelFileLoaded(true);
     setShowErrorAlert(false);
   } else {
-    // The store keeps what it held.
+    // The store keeps what it held. No run follows, so the last one's report
+    // goes now: it belongs to another workbook.
     setExcelFileLoaded(false);
+    removeEarlierReport();
     setShowErrorAlert(true);
   }
 }

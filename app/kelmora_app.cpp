@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeySequence>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,7 +38,12 @@ void installDialogTranslator() {
 
 }  // namespace
 
-kelmoraApp::kelmoraApp() { installDialogTranslator(); }
+kelmoraApp::kelmoraApp() {
+  // Qt's own texts outside the catalogue (the file types the MIME database
+  // names) follow the default locale.
+  QLocale::setDefault(QLocale(QLocale::NorwegianBokmal, QLocale::Norway));
+  installDialogTranslator();
+}
 
 kelmoraApp::~kelmoraApp() {
   for (const auto& window : windows_) delete window.data();

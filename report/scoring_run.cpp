@@ -145,9 +145,10 @@ void performScoringRun(const SharedData& sharedData, const ReportServices& servi
     services.openFile(reportFile);
     return;
   }
-  // A run that ends without a report takes the previous one away, so that an
-  // earlier client's report is never read as this client's. (A folder that
-  // cannot be written keeps it: there is no removing it either.)
+  removeEarlierReport();
+}
+
+void removeEarlierReport() {
   std::error_code error;
   std::filesystem::remove(reportFile, error);
 }

@@ -31,4 +31,9 @@ struct ReportServices {
 // One complete run over the store's current data (the store is only read).
 void performScoringRun(const SharedData& sharedData, const ReportServices& services);
 
+// Takes the report of an earlier run away, so that it is never read as the
+// report of a workbook that gave none. (A folder that cannot be written keeps
+// it: there is no removing it either.)
+void removeEarlierReport();
+
 }  // namespace kelmora

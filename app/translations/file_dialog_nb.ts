@@ -161,5 +161,14 @@ Kontroller at riktig filnavn er oppgitt.</translation>
         <source>Drive</source>
         <translation>Stasjon</translation>
     </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>Snarvei</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Ukjent</translation>
+    </message>
 </context>
 </TS>

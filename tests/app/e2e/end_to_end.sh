@@ -99,11 +99,15 @@ session() {
   keys_to "$alert" key Return
   wait_for 10 window_gone Feil || fail "the load-error alert did not go away"
   [ "$(grep -c 'test\.pdf' "$work/opened")" -eq 1 ] || fail "the failed load opened a report"
+  [ ! -e "$run/test.pdf" ] || fail "the earlier report stayed after the failed load"
 
   # Quit from the keyboard; the program must end by itself.
   keys_to "$main" key ctrl+q
   wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kelmora did not quit"
   wait "$app" || fail "kelmora ended with status $?"
+
+  # The file dialog kept its history in the test's own settings.
+  grep -qF "$run" "$XDG_CONFIG_HOME/QtProject.conf" || fail "no dialog history in the test's own QtProject.conf"
 }
 
 if [ "${1:-}" = "--session" ]; then
@@ -148,6 +152,13 @@ touch "$work/opened"
 # string checks report.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:strict_string_checks=0"
 export PATH="$work/bin:$PATH"
+# A home of its own in the build tree: the program's settings (the file
+# dialog's history) and caches never reach the user's.
+home="$build/tests/app/home/end_to_end"
+rm -rf "$home"
+mkdir -p "$home"
+export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+  XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state"
 export QT_QPA_PLATFORM=xcb
 unset DISPLAY WAYLAND_DISPLAY
 xvfb-run -a -s "-screen 0 1280x1024x24" bash ${E2E_TRACE:+-x} "$0" --session "$work"
