@@ -36,7 +36,9 @@ TEST(SharedData, EveryChangeIsAnnouncedOnceBeforeItHappens) {
       heldWhenDelivered.push_back(store.excelData());
     });
     int dropped = 0;
-    store.objectWillChange.subscribe([&] { ++dropped; }).reset();
+    auto replaced = store.objectWillChange.subscribe([&] { ++dropped; });
+    replaced = store.objectWillChange.subscribe([&] { ++dropped; });  // ends the first
+    replaced.reset();
     c.change(store);
     EXPECT_EQ(store.excelData(), c.expected);
     EXPECT_EQ(seenBefore, std::vector<ExcelData>{first});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
@@ -166,6 +167,11 @@ TEST(HandleFile, ReadsPackagesNoWriterMakes) {
   using testing::relationship, testing::workbookParts;
   const std::string outOfRange = " er utenfor rekkevidden av sharedStrings.items";
   const std::string keyRowOne = "<row><c><v>1</v></c></row>";
+  // A package may hold its parts in any order; workbookParts writes the shared strings last.
+  const auto sharedStringsFirst = [](std::vector<Part> parts) {
+    std::rotate(parts.rbegin(), parts.rbegin() + 1, parts.rend());
+    return parts;
+  };
   std::string fillers;
   for (int i = 0; i < 3000; ++i) fillers += "<si><t>x</t></si>";
   struct Case {
@@ -189,8 +195,9 @@ TEST(HandleFile, ReadsPackagesNoWriterMakes) {
        {{"Indeks 0" + outOfRange, "45000"}}},
       {"sheets without sheet data, rows or a value row",
        workbookParts({.sheets = {std::nullopt, std::string(), "<row><c><v>Alene</v></c></row>"}}), {}},
-      // Sheet B is read before sheet A; the chart sheet, the sheet without a
-      // relationship and the package's other relationships are left out.
+      // Sheet B is read before sheet A; the chart sheet, the sheets without a
+      // relationship (C's id lacks its namespace) and the package's other
+      // relationships are left out.
       {"workbook sheet order, a chart sheet, a missing relationship, strict names", testing::withParts(
            workbookParts({.sheets = {keyRowOne + "<row><c><v>1st</v></c></row>",
                                      keyRowOne + "<row><c><v>2nd</v></c></row>"}}),
@@ -198,7 +205,8 @@ TEST(HandleFile, ReadsPackagesNoWriterMakes) {
                                                    relationship("rId1", "officeDocument", "xl/workbook.xml"))},
             {"xl/workbook.xml", R"(<workbook xmlns:r="http://purl.oclc.org/ooxml/officeDocument/relationships">)"
                                 R"(<sheets><sheet name="B" r:id="rId2"/><sheet name="A" r:id="rId1"/>)"
-                                R"(<sheet r:id="rId9"/><sheet name="Diagram" r:id="rId3"/></sheets></workbook>)"},
+                                R"(<sheet r:id="rId9"/><sheet name="Diagram" r:id="rId3"/><sheet name="C" id="rId2"/>)"
+                                R"(</sheets></workbook>)"},
             {"xl/_rels/workbook.xml.rels", testing::relationships(
                  relationship("rId1", "worksheet", "worksheets/sheet1.xml") + relationship("rId3", "chartsheet",
                  "worksheets/sheet2.xml") + R"(<Relationship Type="http://purl.oclc.org/ooxml/officeDocument/)"
@@ -219,11 +227,11 @@ TEST(HandleFile, ReadsPackagesNoWriterMakes) {
        {"Ulik lengde på headerRow og rowData", "headerRow.count:  0 , rowData.count:  1"}},
       // Texts reach the reader in pieces: split at entities, references and
       // line breaks, and at the boundary of the chunks it inflates.
-      {"texts split at entities and line breaks", workbookParts(
+      {"texts split at entities and line breaks; shared strings the first entry", sharedStringsFirst(workbookParts(
            {.sheets = {R"(<row><c t="s"><v>0</v></c><c t="s"><v>2</v></c><c t="str"><v>K&amp;S</v></c></row>)"
                        R"(<row><c t="s"><v>1</v></c><c><v>4&#54;</v></c><c t="s"><v>3</v></c></row>)"},
             .sharedStrings = "<si><t>Navn</t></si><si><t>Kari &amp; Ola</t></si><si><t>&lt;Tm&gt;</t></si>"
-                             "<si><t>to\nlinjer&#10;</t></si>"}),
+                             "<si><t>to\nlinjer&#10;</t></si>"})),
        {{"Navn", "Kari & Ola"}, {"<Tm>", "46"}, {"K&S", "to\nlinjer\n"}}},
       {"a raw score across a chunk boundary, after a very wide first row",
        straddling(workbookParts({.sheets = {"<row><c><v>Tm</v></c>~</row><row><c><v>4|6</v></c></row>"}})),
