@@ -44,6 +44,8 @@ TEST(PdfImageTest, ImagesAreStoredLosslesslyAndShownAsTheyAreAndOneOpaqueImageIs
   const ScratchFolder folder;
   const QString file = QString::fromStdString((folder / "images.pdf").string());
   const QImage grey = pattern(), colour = pattern(255);
+  QImage tinted = colour;  // red and blue alike, green not: colour still
+  tinted.fill(qRgb(200, 60, 200));
   const QStringList greyOrRgb{"gray", "rgb"};  // a grey image shows the same in either
   const struct {
     const char* name;
@@ -56,6 +58,7 @@ TEST(PdfImageTest, ImagesAreStoredLosslesslyAndShownAsTheyAreAndOneOpaqueImageIs
       {"grey in 32-bit pixels", {grey}, {"gray"}, {"image"}, ""},
       {"grey in 8-bit pixels", {grey.convertToFormat(QImage::Format_Grayscale8)}, {"gray"}, {"image"}, ""},
       {"colour", {colour}, {"rgb"}, {"image"}, ""},
+      {"tinted", {tinted}, {"rgb"}, {"image"}, ""},
       {"with transparency", {pattern(100, true)}, {"rgb"}, {"image", "smask"}, "the image has an alpha channel"},
       {"two images", {grey, colour}, greyOrRgb, {"image", "image"}, "the document holds more than one image"},
       // Half covering everywhere: an edge in the alpha would be blurred apart

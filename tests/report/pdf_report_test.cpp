@@ -42,6 +42,8 @@ struct PdfReportTest : testing::ReportTest {
 // its place, even after a profile point some 10^20 points off the page.
 TEST_F(PdfReportTest, ACompleteClientGetsItsFormStrokesAndTextsInPlace) {
   EXPECT_EQ(run().opened, std::vector<std::filesystem::path>{"test.pdf"});
+  // The grey form loaded opaque, so its pixels are appended as grey.
+  EXPECT_EQ(imagesOf("test.pdf").at(0).value(5), "gray");
   const int stray = strayPixels(pageOf("test.pdf"), {form});
   EXPECT_GE(stray, 0);
   EXPECT_LT(stray, 1190 * 1684 * 3 / 200);

@@ -11,7 +11,10 @@ namespace kelmora::testing {
 std::optional<QString> runTool(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.start(program, arguments);
-  if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+  // A document that poppler reads only by repairing it (a broken trailer or
+  // cross-reference table) fails too: a stricter reader may refuse it.
+  if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 ||
+      process.readAllStandardError().contains("Error"))
     return std::nullopt;
   return QString::fromUtf8(process.readAllStandardOutput());
 }

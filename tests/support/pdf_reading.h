@@ -11,7 +11,7 @@
 
 namespace kelmora::testing {
 
-// The tool's output; no value when it is missing or fails.
+// The tool's output; no value when it is missing, fails or reports an error.
 std::optional<QString> runTool(const QString& program, const QStringList& arguments);
 
 // The rows of "pdfimages -list", split into columns (type is the third,
