@@ -16,6 +16,7 @@ if [ "${1:-}" = "--test" ]; then
     libxlsxwriter-dev
     clang-14 libclang-rt-14-dev
     poppler-utils xvfb xauth xdotool
+    python3
   )
 fi
 

@@ -3,6 +3,7 @@
 which faults the suite catches. Every file is restored after each fault.
 
     tools/faults/plant_faults.py [--build build] [--list tools/faults/faults.txt] [--only N,...]
+    tools/faults/plant_faults.py --check     (only: can every fault still be planted?)
 
 The list holds one fault a block:
 
@@ -41,24 +42,41 @@ def run(command, build):
     return subprocess.run(command, cwd=ROOT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
 
 
+def times_standing(fault):
+    """How often the fault's text stands in its file (0 when there is no file)."""
+    path = ROOT / fault["file"]
+    return path.read_text(encoding="utf-8").count(fault["old"]) if path.is_file() else 0
+
+
+def check(faults):
+    """Says each fault whose text no longer stands exactly once in its file."""
+    unplantable = [(n, f) for n, f in enumerate(faults, 1) if times_standing(f) != 1]
+    for number, fault in unplantable:
+        print(f"{number:3} stands {times_standing(fault)} times in {fault['file']}: {fault['old']}")
+    return 0 if faults and not unplantable else 1
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build")
     parser.add_argument("--list", default=str(ROOT / "tools/faults/faults.txt"))
     parser.add_argument("--only", default="")
+    parser.add_argument("--check", action="store_true")
     args = parser.parse_args()
     faults = read_faults(pathlib.Path(args.list))
+    if args.check:
+        return check(faults)
     chosen = {int(n) for n in args.only.split(",") if n}
     caught, survivors = 0, []
     for number, fault in enumerate(faults, 1):
         if chosen and number not in chosen:
             continue
-        path = ROOT / fault["file"]
-        original = path.read_text(encoding="utf-8")
-        if original.count(fault["old"]) != 1:
-            print(f"{number:3} not planted: the text stands {original.count(fault['old'])} times in {fault['file']}")
+        if times_standing(fault) != 1:
+            print(f"{number:3} not planted: the text stands {times_standing(fault)} times in {fault['file']}")
             survivors.append((number, fault, "not planted"))
             continue
+        path = ROOT / fault["file"]
+        original = path.read_text(encoding="utf-8")
         try:
             path.write_text(original.replace(fault["old"], fault["new"]), encoding="utf-8")
             built = run(["cmake", "--build", args.build, "-j8"], args.build) == 0
