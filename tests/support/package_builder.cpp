@@ -4,8 +4,11 @@
 
 #include <ctime>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
+#include <utility>
+#include <variant>
+
+#include "base/file_reading.h"
 
 namespace kelmora::testing {
 namespace {
@@ -91,8 +94,8 @@ std::vector<Part> withParts(std::vector<Part> parts, const std::vector<Part>& re
 }
 
 std::string readFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  auto bytes = readWholeFile(file);
+  return std::holds_alternative<std::string>(bytes) ? std::get<std::string>(std::move(bytes)) : std::string();
 }
 
 void writeFile(const std::filesystem::path& file, const std::string& bytes) {

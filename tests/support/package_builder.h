@@ -46,6 +46,7 @@ std::string relationships(const std::string& inner);
 // The parts with some replaced or added.
 std::vector<Part> withParts(std::vector<Part> parts, const std::vector<Part>& replacements);
 
+// The file's bytes; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
 
